@@ -1,0 +1,31 @@
+#pragma once
+// The production desktop service: QMessageBox, QInputDialog, QApplication::beep, ...
+#include "common/platform/Desktop.h"
+
+namespace cw {
+
+class QtDesktop : public DesktopService {
+public:
+    // helpDir: folder holding the help pages (index.html, topic20.html, topic130.html).
+    explicit QtDesktop(QString helpDir = {});
+    ~QtDesktop() override;
+
+    Answer messageBox(const QString& text, Icon icon, Buttons buttons,
+                      const QString& title = {}) override;
+    std::optional<QString> inputBox(const QString& prompt, const QString& title,
+                                    const QString& defaultText = {}) override;
+    void beep() override;
+    void setBusy(bool busy) override;
+    QString chooseFolder(QWidget* owner, const QString& title) override;
+    bool openUrl(const QString& url) override;
+    bool startProgram(const QString& program, const QStringList& args = {}) override;
+    std::unique_ptr<QPrinter> choosePrinter(QWidget* owner, const PrintOptions& opts) override;
+    void help(HelpCommand command, int topic = 0) override;
+
+private:
+    QString helpDir_;
+    int busyDepth_ = 0;
+    QWidget* helpWindow_ = nullptr;
+};
+
+} // namespace cw

@@ -1,0 +1,34 @@
+#pragma once
+// The directory list control: the current path's ancestors, then its sub-directories.
+// A double click (or Enter) on an item opens it. Hidden directories are not shown.
+#include <QListWidget>
+
+namespace cw {
+
+class DirListBox : public QListWidget {
+    Q_OBJECT
+    Q_PROPERTY(QString path READ path WRITE setPathProperty NOTIFY pathChanged)
+public:
+    explicit DirListBox(QWidget* parent = nullptr);
+
+    // The current directory, absolute, without a trailing "/" except for the root "/".
+    QString path() const;
+    // Makes the list show dir (a drive's mount point shows that drive's current directory:
+    // the directory remembered for that drive, else the mount point itself) and emits
+    // pathChanged when the path changed. Throws cw::PlatformError: kErrDeviceUnavailable
+    // when dir's drive cannot be read, kErrPathNotFound when dir does not exist or cannot be
+    // listed; the list keeps its previous path then.
+    void setPath(const QString& dir);
+    // Re-reads the sub-directories.
+    void refreshList();
+
+Q_SIGNALS:
+    // The Change event.
+    void pathChanged(const QString& path);
+
+private:
+    void setPathProperty(const QString& dir); // property setter: errors are swallowed
+    QString path_;
+};
+
+} // namespace cw

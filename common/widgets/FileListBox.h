@@ -1,0 +1,57 @@
+#pragma once
+// The file list control: regular files of one directory matching a pattern (compared
+// without regard to case), filtered by attribute, sorted by name.
+#include "common/platform/Files.h"
+#include <QListWidget>
+
+namespace cw {
+
+class FileListBox : public QListWidget {
+    Q_OBJECT
+    Q_PROPERTY(QString path READ path WRITE setPathProperty NOTIFY pathChanged)
+    Q_PROPERTY(QString pattern READ pattern WRITE setPattern)
+    Q_PROPERTY(QString fileName READ fileName WRITE setFileName)
+    Q_PROPERTY(QStringList items READ items)
+    Q_PROPERTY(QStringList selectedNames READ selectedNames)
+    Q_PROPERTY(bool multiSelect READ multiSelect WRITE setMultiSelect)
+public:
+    explicit FileListBox(QWidget* parent = nullptr);
+
+    QString path() const { return path_; }
+    // Lists dir. Throws cw::PlatformError(kErrPathNotFound) when it cannot be listed (the
+    // list is then empty). Emits pathChanged.
+    void setPath(const QString& dir);
+    QString pattern() const { return pattern_; }
+    // ";"-separated wildcards ("*.bks", "*.*"); re-reads the list.
+    void setPattern(const QString& pattern);
+    // Attribute filter; re-reads the list. Defaults: normal, archive, read-only on; hidden,
+    // system off.
+    files::AttrFilter filter() const { return filter_; }
+    void setFilter(const files::AttrFilter& filter);
+    void setShowHidden(bool on);
+
+    // The selected (current) item's name, "" when none.
+    QString fileName() const;
+    // Selects the item with that name if it is listed.
+    void setFileName(const QString& name);
+    QStringList items() const;
+    QStringList selectedNames() const;
+    bool multiSelect() const;
+    // Single selection (default) or extended multiple selection.
+    void setMultiSelect(bool on);
+    // Re-reads the directory; a directory that vanished gives an empty list.
+    void refreshList();
+
+Q_SIGNALS:
+    void pathChanged(const QString& path);
+    void fileClicked(const QString& name);
+    void fileDoubleClicked(const QString& name);
+
+private:
+    void setPathProperty(const QString& dir);
+    QString path_;
+    QString pattern_ = QStringLiteral("*.*");
+    files::AttrFilter filter_;
+};
+
+} // namespace cw
