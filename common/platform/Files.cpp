@@ -1,0 +1,297 @@
+#include "common/platform/Files.h"
+
+#include "common/platform/Errors.h"
+#include "common/platform/Paths.h"
+
+#include <QList>
+#include <QString>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace cw::files {
+
+namespace {
+
+std::mutex faultMutex;
+std::set<std::pair<std::string, Fault>> faults;
+
+// "dir/" and "dir" name the same thing; faults are kept without the trailing separator.
+std::string faultKey(std::string p) {
+    while (p.size() > 1 && p.back() == '/')
+        p.pop_back();
+    return p;
+}
+
+struct DirCloser {
+    void operator()(DIR* d) const { closedir(d); }
+};
+using DirHandle = std::unique_ptr<DIR, DirCloser>;
+
+bool statFollow(const std::string& path, struct stat& st) {
+    return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+
+std::u32string folded(const std::string& s) {
+    std::u32string out;
+    for (char32_t c : QString::fromStdString(s).toUcs4())
+        out.push_back(QChar::toCaseFolded(c));
+    return out;
+}
+
+// Linear-time wildcard match: remembers only the last "*", so no pattern can blow up.
+bool wildcardMatch(const std::u32string& name, const std::u32string& pat) {
+    std::size_t n = 0, p = 0, starP = std::u32string::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pat.size() && (pat[p] == U'?' || pat[p] == name[n])) {
+            ++n;
+            ++p;
+        } else if (p < pat.size() && pat[p] == U'*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::u32string::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pat.size() && pat[p] == U'*')
+        ++p;
+    return p == pat.size();
+}
+
+std::string trimmed(const std::string& s) {
+    auto b = s.find_first_not_of(" \t");
+    if (b == std::string::npos)
+        return "";
+    auto e = s.find_last_not_of(" \t");
+    return s.substr(b, e - b + 1);
+}
+
+bool nameLess(const std::string& a, const std::string& b) {
+    auto fa = folded(a), fb = folded(b);
+    if (fa != fb)
+        return fa < fb;
+    return a < b;
+}
+
+DirHandle openListable(const std::string& dir) {
+    if (hasFault(dir, Fault::Unreadable))
+        throw PlatformError(kErrPathNotFound, "Path not found: " + dir);
+    DirHandle d(opendir(dir.empty() ? "." : dir.c_str()));
+    if (!d)
+        throw PlatformError(kErrPathNotFound, "Path not found: " + dir);
+    return d;
+}
+
+} // namespace
+
+bool isHiddenName(const std::string& name) {
+    return !name.empty() && name[0] == '.';
+}
+
+bool isOrdinaryFile(const std::string& path) {
+    struct stat st {};
+    return statFollow(path, st) && S_ISREG(st.st_mode) && !isHiddenName(paths::fileName(path));
+}
+
+bool existsAsFileOrDirectory(const std::string& path) {
+    struct stat st {};
+    if (!statFollow(path, st) || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)))
+        return false;
+    return paths::isRoot(path) || !isHiddenName(paths::fileName(path));
+}
+
+bool isDirectory(const std::string& path) {
+    struct stat st {};
+    return statFollow(path, st) && S_ISDIR(st.st_mode);
+}
+
+bool matchesPattern(const std::string& name, const std::string& pattern) {
+    auto fname = folded(name);
+    std::size_t start = 0;
+    bool any = false;
+    while (start <= pattern.size()) {
+        auto end = pattern.find(';', start);
+        if (end == std::string::npos)
+            end = pattern.size();
+        auto one = trimmed(pattern.substr(start, end - start));
+        start = end + 1;
+        if (one.empty())
+            continue;
+        any = true;
+        // "*.*" is the classic "every file", names without an extension included.
+        if (one == "*.*" || wildcardMatch(fname, folded(one)))
+            return true;
+    }
+    return !any; // an empty pattern shows everything
+}
+
+std::vector<std::string> listFiles(const std::string& dir, const std::string& pattern,
+                                   const AttrFilter& filter) {
+    auto d = openListable(dir);
+    std::vector<std::string> out;
+    while (dirent* e = readdir(d.get())) {
+        std::string name = e->d_name;
+        if (name == "." || name == "..")
+            continue;
+        struct stat st {};
+        if (!statFollow(paths::join(dir, name), st) || !S_ISREG(st.st_mode))
+            continue; // directories are not files; sockets, FIFOs and devices are never listed
+        bool shown = isHiddenName(name) ? filter.hidden
+                                        : (filter.normal || filter.archive || filter.readOnly);
+        if (shown && matchesPattern(name, pattern))
+            out.push_back(std::move(name));
+    }
+    std::sort(out.begin(), out.end(), nameLess);
+    return out;
+}
+
+std::vector<std::string> listDirectories(const std::string& dir, bool includeHidden) {
+    auto d = openListable(dir);
+    std::vector<std::string> out;
+    while (dirent* e = readdir(d.get())) {
+        std::string name = e->d_name;
+        if (name == "." || name == "..")
+            continue;
+        if (isHiddenName(name) && !includeHidden)
+            continue;
+        if (isDirectory(paths::join(dir, name)))
+            out.push_back(std::move(name));
+    }
+    std::sort(out.begin(), out.end(), nameLess);
+    return out;
+}
+
+std::int64_t fileLength(const std::string& path) {
+    struct stat st {};
+    if (!statFollow(path, st) || !S_ISREG(st.st_mode))
+        return -1;
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+void makeDirectory(const std::string& path) {
+    if (path.empty())
+        throw PlatformError(kErrPathNotFound, "Path not found: (empty)");
+    if (isDirectory(path) || ::access(path.c_str(), F_OK) == 0)
+        throw PlatformError(kErrPathFileAccess, "Path/File access error: " + path);
+    if (hasFault(paths::parent(path), Fault::ReadOnly))
+        throw PlatformError(kErrFileIo, "Cannot create directory: " + path);
+    if (::mkdir(path.c_str(), 0777) == 0)
+        return;
+    int err = errno;
+    if (err == EEXIST)
+        throw PlatformError(kErrPathFileAccess, "Path/File access error: " + path);
+    if (err == ENOENT || err == ENOTDIR)
+        throw PlatformError(kErrPathNotFound, "Path not found: " + path);
+    throw PlatformError(kErrFileIo, "Cannot create directory: " + path + ": " + std::strerror(err));
+}
+
+bool removeFile(const std::string& path) {
+    if (hasFault(path, Fault::Undeletable) || hasFault(path, Fault::ReadOnly) ||
+        hasFault(paths::parent(path), Fault::ReadOnly))
+        return false;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+        return false;
+    return ::unlink(path.c_str()) == 0;
+}
+
+void copyFile(const std::string& src, const std::string& dst) {
+    struct stat st {};
+    if (!statFollow(src, st))
+        throw PlatformError(kErrPathNotFound, "File not found: " + src);
+    if (!S_ISREG(st.st_mode) || hasFault(src, Fault::Unreadable))
+        throw PlatformError(kErrFileIo, "Cannot read " + src);
+    std::string dstDir = paths::parent(dst);
+    if (dstDir.empty())
+        dstDir = ".";
+    if (isDirectory(dst) || hasFault(dst, Fault::ReadOnly) || !isWritableDirectory(dstDir))
+        throw PlatformError(kErrFileIo, "Cannot write " + dst);
+
+    int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        throw PlatformError(kErrFileIo, "Cannot read " + src + ": " + std::strerror(errno));
+    // Write beside the target and rename over it, so a failure never leaves half a file.
+    std::string tmpl = paths::join(dstDir, "." + paths::fileName(dst) + ".cwtmpXXXXXX");
+    int out = ::mkstemp(tmpl.data());
+    if (out < 0) {
+        int err = errno;
+        ::close(in);
+        throw PlatformError(kErrFileIo, "Cannot write " + dst + ": " + std::strerror(err));
+    }
+    bool ok = true;
+    char buf[1 << 16];
+    for (;;) {
+        ssize_t n = ::read(in, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = (n == 0);
+            break;
+        }
+        for (ssize_t done = 0; ok && done < n;) {
+            ssize_t w = ::write(out, buf + done, static_cast<std::size_t>(n - done));
+            if (w < 0 && errno == EINTR)
+                continue;
+            ok = w > 0;
+            done += w > 0 ? w : 0;
+        }
+        if (!ok)
+            break;
+    }
+    ::close(in);
+    ok = ok && ::fchmod(out, st.st_mode & 07777) == 0;
+    ok = (::close(out) == 0) && ok;
+    if (!ok || ::rename(tmpl.c_str(), dst.c_str()) != 0) {
+        int err = errno;
+        ::unlink(tmpl.c_str());
+        throw PlatformError(kErrFileIo, "Cannot write " + dst + ": " + std::strerror(err));
+    }
+}
+
+bool isReadable(const std::string& path) {
+    if (hasFault(path, Fault::Unreadable))
+        return false;
+    if (isDirectory(path)) {
+        DirHandle d(opendir(path.c_str()));
+        return d != nullptr;
+    }
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+bool isWritableDirectory(const std::string& dir) {
+    if (hasFault(dir, Fault::ReadOnly) || !isDirectory(dir))
+        return false;
+    return ::access(dir.c_str(), W_OK | X_OK) == 0;
+}
+
+void injectFault(const std::string& path, Fault fault) {
+    std::lock_guard lock(faultMutex);
+    faults.emplace(faultKey(path), fault);
+}
+
+void clearFaults() {
+    std::lock_guard lock(faultMutex);
+    faults.clear();
+}
+
+bool hasFault(const std::string& path, Fault fault) {
+    std::lock_guard lock(faultMutex);
+    return !faults.empty() && faults.count({faultKey(path), fault}) != 0;
+}
+
+} // namespace cw::files

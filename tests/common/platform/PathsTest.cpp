@@ -1,0 +1,75 @@
+#include "common/platform/Paths.h"
+#include "common/platform/SharedLibrary.h"
+#include "tests/support/TestEnv.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace cw;
+
+TEST(Paths, JoinAndSplit) {
+    EXPECT_EQ(paths::join("/a", "b"), "/a/b");
+    EXPECT_EQ(paths::join("/a/", "b"), "/a/b");
+    EXPECT_EQ(paths::join("/", "b"), "/b");
+    EXPECT_EQ(paths::withTrailingSep("/a"), "/a/");
+    EXPECT_EQ(paths::withTrailingSep("/a/"), "/a/");
+    EXPECT_TRUE(paths::isRoot("/"));
+    EXPECT_FALSE(paths::isRoot("/home"));
+    EXPECT_FALSE(paths::isRoot(""));
+    EXPECT_EQ(paths::fileName("/a/b.txt"), "b.txt");
+    EXPECT_EQ(paths::fileName("/a/dir/"), "dir");
+    EXPECT_EQ(paths::fileName("/"), "");
+    EXPECT_EQ(paths::parent("/a/b/c"), "/a/b");
+    EXPECT_EQ(paths::parent("/a"), "/");
+    EXPECT_EQ(paths::parent("/"), "/");
+    EXPECT_EQ(paths::parent("/a/b/"), "/a");
+    EXPECT_EQ(paths::parent("name"), "");
+}
+
+TEST(Paths, WindowsAndSystemDirectoriesFollowTheEnvironment) {
+    test::TestEnv env;
+    EXPECT_EQ(paths::windowsDirectory(), env.home());
+    EXPECT_EQ(paths::systemDirectory(), env.config());
+
+    ::setenv("HOME", (env.home() + "/").c_str(), 1);
+    EXPECT_EQ(paths::windowsDirectory(), env.home()) << "no trailing separator";
+
+    // A relative XDG_CONFIG_HOME is ignored, as the base directory rules say.
+    ::setenv("XDG_CONFIG_HOME", "relative/conf", 1);
+    EXPECT_EQ(paths::systemDirectory(), env.home() + "/.config");
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(paths::systemDirectory(), env.home() + "/.config");
+
+    // Without HOME the password database still names a home.
+    ::unsetenv("HOME");
+    std::string fromPasswd = paths::windowsDirectory();
+    EXPECT_FALSE(fromPasswd.empty());
+    EXPECT_EQ(fromPasswd[0], '/');
+}
+
+TEST(Paths, RuntimeAndExecutableDirectories) {
+    namespace fs = std::filesystem;
+    std::string rt = paths::runtimeLibraryDirectory();
+    EXPECT_TRUE(fs::exists(fs::path(rt) / paths::kRuntimeLibrary)) << rt;
+    EXPECT_TRUE(fs::exists(fs::path(rt) / paths::kSecondRuntimeFile)) << rt;
+    EXPECT_EQ(paths::executableDirectory(), test::TestEnv::binDir());
+}
+
+TEST(SharedLibrary, MissingFileAndMissingOperationGiveMessages) {
+    test::TestEnv env;
+    SharedLibrary none(env.path("libnothing.so"));
+    EXPECT_FALSE(none.load());
+    EXPECT_NE(none.error().find("libnothing.so"), std::string::npos);
+    EXPECT_EQ(none.symbol("anything"), nullptr);
+
+    SharedLibrary garbage(env.writeFile("libgarbage.so", "not a library"));
+    EXPECT_FALSE(garbage.load());
+    EXPECT_FALSE(garbage.isLoaded());
+
+    SharedLibrary rt(paths::join(paths::runtimeLibraryDirectory(), paths::kSecondRuntimeFile));
+    ASSERT_TRUE(rt.load()) << rt.error();
+    EXPECT_NE(rt.symbol("_Unwind_Resume"), nullptr);
+    EXPECT_EQ(rt.symbol("cwNoSuchOperation"), nullptr);
+    EXPECT_NE(rt.error().find("cwNoSuchOperation"), std::string::npos);
+}
