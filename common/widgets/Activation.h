@@ -28,6 +28,8 @@ protected:
 
 private:
     QWidget* w_;
+    bool leftForOwnWindow_ = false; // last deactivation went to another window of ours
+    bool leftForBox_ = false;       // ... and that window was a modal box
 };
 
 } // namespace cw

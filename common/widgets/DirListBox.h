@@ -2,6 +2,9 @@
 // The directory list control: the current path's ancestors, then its sub-directories.
 // A double click (or Enter) on an item opens it. Hidden directories are not shown.
 #include <QListWidget>
+#include <map>
+#include <string>
+#include <vector>
 
 namespace cw {
 
@@ -26,9 +29,16 @@ Q_SIGNALS:
     // The Change event.
     void pathChanged(const QString& path);
 
+protected:
+    void keyPressEvent(QKeyEvent* e) override; // Enter opens the current item
+
 private:
     void setPathProperty(const QString& dir); // property setter: errors are swallowed
+    void showDir(const std::string& dir);     // exactly dir, no drive rule; throws
+    void fill(const QString& dir, const std::vector<std::string>& subdirs);
+    void openItem(QListWidgetItem* item);
     QString path_;
+    std::map<std::string, std::string> remembered_; // drive -> directory last shown there
 };
 
 } // namespace cw
