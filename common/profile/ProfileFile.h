@@ -18,13 +18,18 @@ std::size_t GetPrivateProfileSectionA(const char* section, char* buffer, std::si
                                       const char* path);
 // Replaces the body of `section` with the lines of `bodyList` (or appends the section),
 // creating the file when missing. Sections keep their first-written order; lines end in
-// CR LF. Returns nonzero on success. A line that could not read back exactly as written
-// (see lineIsStorable) makes the whole call fail without touching the file.
+// CR LF. A null bodyList removes the section. Returns nonzero on success. A line that could not
+// read back exactly as written (see lineIsStorable) makes the whole call fail without touching the
+// file.
 int WritePrivateProfileSectionA(const char* section, const char* bodyList, const char* path);
 
 // Whether a body line survives a write and a read unchanged without creating, hiding or
-// damaging another section.
+// damaging another section. Blanks, ";", "=" and a leading "[" are all stored as written (a
+// line that could pass for a section header is marked so that it cannot); only a line that
+// holds a line break (CR or LF) is refused. An empty line is allowed: it ends the body list.
 bool lineIsStorable(const std::string& line);
+// Why the last WritePrivateProfileSectionA of this thread failed ("" after a success).
+const std::string& lastError();
 
 // Helpers building and taking apart a body list.
 std::string makeBodyList(const std::vector<std::string>& lines);
@@ -43,6 +48,7 @@ std::string firstLine(const SectionRead& r);
 // by returning false.
 bool wholeBody(const SectionRead& r, std::string& out);
 // List: the first n + 1 characters split at every NUL: every line, then one empty entry.
+// The fragment of a line that a cut body ends with is left out.
 std::vector<std::string> listEntries(const SectionRead& r);
 
 } // namespace cw::profile
