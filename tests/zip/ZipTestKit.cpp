@@ -1,0 +1,208 @@
+#include "ZipTestKit.h"
+
+#include "zip/include/cwunzip.h"
+#include "zip/include/cwzip.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <sys/wait.h>
+#include <zlib.h>
+
+namespace cw::test {
+
+std::vector<Event> Recorder::events;
+std::deque<short> Recorder::answers;
+
+std::string Event::field(int n) const {
+    std::string text = message + "|";
+    size_t start = 0;
+    for (int i = 1; i < n; ++i) {
+        start = text.find('|', start);
+        if (start == std::string::npos)
+            return "";
+        ++start;
+    }
+    size_t end = text.find('|', start);
+    return end == std::string::npos ? "" : text.substr(start, end - start);
+}
+
+void Recorder::reset() {
+    events.clear();
+    answers.clear();
+}
+
+short Recorder::callback(int, int action, const char* message) {
+    events.push_back({action, message ? message : ""});
+    if (action == 24 && !answers.empty()) {
+        short a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    return 0;
+}
+
+std::vector<Event> Recorder::only(int action) {
+    std::vector<Event> out;
+    for (const auto& e : events)
+        if (e.action == action)
+            out.push_back(e);
+    return out;
+}
+
+int runZip(const ZipSettings& s) {
+    cwZip_Initialise();
+    cwZip_InstallCallback(&Recorder::callback);
+    cwZip_TestVolumeLimit(s.cap);
+    if (s.emptyDirs)
+        cwZip_IncludeEmptyDirectoryEntries(1);
+    cwZip_ArchiveName(s.set.c_str());
+    if (s.password)
+        cwZip_Encrypt(s.password);
+    cwZip_Include(s.include.c_str());
+    if (s.structure >= 0)
+        cwZip_SaveStructure(s.structure);
+    if (s.hidden)
+        cwZip_IncludeHidden(1);
+    if (s.level >= 0)
+        cwZip_SetCompressionLevel(s.level);
+    cwZip_Span(s.span ? -1 : 0);
+    cwZip_UseLFN(s.longNames ? 1 : 0);
+    int r = cwZip();
+    cwZip_TestVolumeLimit(0);
+    return r;
+}
+
+namespace {
+void collect(void* field, const char* text) {
+    static_cast<std::vector<std::string>*>(field)->push_back(text);
+}
+} // namespace
+
+std::vector<std::string> listSet(const std::string& set) {
+    std::vector<std::string> out;
+    CwListSink sink{&out, collect};
+    cwUnzip_Initialise();
+    cwUnzip_SetWindowHandle(&sink);
+    cwUnzip_ArchiveName(set.c_str());
+    cwUnzip_View(-1);
+    cwUnzip();
+    return out;
+}
+
+int extract(const std::string& set, const std::string& include, const std::string& dest,
+            bool structure, const char* password) {
+    cwUnzip_InstallCallback(&Recorder::callback);
+    cwUnzip_ArchiveName(set.c_str());
+    if (password)
+        cwUnzip_Decrypt(password);
+    if (structure)
+        cwUnzip_RestoreStructure(-1);
+    cwUnzip_Include(include.c_str());
+    cwUnzip_ExtractTo(dest.c_str());
+    int r = cwUnzip();
+    cwUnzip_Initialise(); // the next test starts from the defaults
+    return r;
+}
+
+int shell(const std::string& command) {
+    int st = std::system((command + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+std::string sevenZip() {
+    return shell("command -v 7zz") == 0 ? "7zz" : "7z";
+}
+
+std::vector<std::string> filesBelow(const std::string& dir) {
+    std::vector<std::string> out;
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(dir, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+        out.push_back(std::filesystem::relative(it->path(), dir).string() +
+                      (it->is_directory() && !it->is_symlink() ? "/" : ""));
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+namespace {
+void put16(std::string& s, uint32_t v) {
+    s += static_cast<char>(v & 0xFF);
+    s += static_cast<char>((v >> 8) & 0xFF);
+}
+void put32(std::string& s, uint32_t v) {
+    put16(s, v & 0xFFFF);
+    put16(s, v >> 16);
+}
+std::string deflateRaw(const std::string& in) {
+    z_stream z{};
+    deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+    std::string out(deflateBound(&z, in.size()) + 16, '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+    z.avail_in = static_cast<uInt>(in.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = static_cast<uInt>(out.size());
+    deflate(&z, Z_FINISH);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
+}
+} // namespace
+
+std::string rawZip(const std::vector<RawEntry>& entries) {
+    std::string body, dir;
+    for (const auto& e : entries) {
+        const uint32_t crc = static_cast<uint32_t>(crc32(
+            0, reinterpret_cast<const Bytef*>(e.data.data()), static_cast<uInt>(e.data.size())));
+        const std::string payload = e.deflate ? deflateRaw(e.data) : e.data;
+        const uint32_t usize =
+            static_cast<uint32_t>(e.declaredSize < 0 ? e.data.size() : e.declaredSize);
+        const uint32_t offset = static_cast<uint32_t>(body.size());
+        auto header = [&](std::string& s, bool central) {
+            put32(s, central ? 0x02014b50 : 0x04034b50);
+            if (central)
+                put16(s, 0x031E); // made on Unix
+            put16(s, 20);
+            put16(s, 0x800);
+            put16(s, e.deflate ? 8 : 0);
+            put32(s, 0);
+            put32(s, crc);
+            put32(s, static_cast<uint32_t>(payload.size()));
+            put32(s, usize);
+            put16(s, static_cast<uint32_t>(e.name.size()));
+            put16(s, 0);
+            if (central) {
+                put16(s, 0);
+                put16(s, 0);
+                put16(s, 0);
+                put32(s, e.mode << 16);
+                put32(s, offset);
+            }
+            s += e.name;
+        };
+        header(body, false);
+        body += payload;
+        header(dir, true);
+    }
+    std::string out = body + dir;
+    put32(out, 0x06054b50);
+    put16(out, 0);
+    put16(out, 0);
+    put16(out, static_cast<uint32_t>(entries.size()));
+    put16(out, static_cast<uint32_t>(entries.size()));
+    put32(out, static_cast<uint32_t>(dir.size()));
+    put32(out, static_cast<uint32_t>(body.size()));
+    put16(out, 0);
+    return out;
+}
+
+std::string randomBytes(size_t n, unsigned seed) {
+    std::mt19937 gen(seed);
+    std::string out(n, '\0');
+    for (auto& c : out)
+        c = static_cast<char>(gen() & 0xFF);
+    return out;
+}
+
+} // namespace cw::test

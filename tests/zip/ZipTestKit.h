@@ -1,0 +1,63 @@
+#pragma once
+// Shared pieces of the archive library tests: a recording callback with scripted answers,
+// a listing sink, runners for both libraries and for other archivers, and a maker of
+// hand-made ZIP files for hostile cases.
+#include "tests/support/TestEnv.h"
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace cw::test {
+
+struct Event {
+    int action;
+    std::string message;
+    std::string field(int n) const; // counted from 1, "" beyond the last
+};
+
+// Records every callback; answers event 24 from a queue (0 when empty).
+struct Recorder {
+    static std::vector<Event> events;
+    static std::deque<short> answers;
+    static void reset();
+    static short callback(int reserved, int action, const char* message);
+    static std::vector<Event> only(int action);
+};
+
+struct ZipSettings {
+    std::string include;
+    std::string set;
+    int structure = 2; // -1: no call
+    int level = -1;    // -1: no call
+    bool emptyDirs = false, span = false, longNames = true, hidden = true;
+    const char* password = nullptr;
+    long long cap = 0;
+};
+int runZip(const ZipSettings& s);
+
+std::vector<std::string> listSet(const std::string& set); // the listing messages
+int extract(const std::string& set, const std::string& include, const std::string& dest,
+            bool structure, const char* password = nullptr);
+
+// Runs a shell command quietly; returns its exit status.
+int shell(const std::string& command);
+std::string sevenZip(); // "7zz" or "7z"
+
+// Every file below dir (relative paths, sorted), for checking nothing else was written.
+std::vector<std::string> filesBelow(const std::string& dir);
+
+// A ZIP written by hand: stored entries with any name, mode and declared sizes.
+struct RawEntry {
+    std::string name;
+    std::string data;
+    uint32_t mode = 0100644;   // Unix mode in the external attributes
+    int64_t declaredSize = -1; // uncompressed size in the directory; -1: the real one
+    bool deflate = false;
+};
+std::string rawZip(const std::vector<RawEntry>& entries);
+
+std::string randomBytes(size_t n, unsigned seed);
+
+} // namespace cw::test

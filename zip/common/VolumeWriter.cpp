@@ -1,0 +1,181 @@
+#include "VolumeWriter.h"
+
+#include "Paths.h"
+#include "Volumes.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace cw::zip {
+
+namespace {
+// A new disk that takes nothing this many times in a row ends the run instead of asking
+// for ever.
+constexpr int kMaxEmptyDisks = 3;
+} // namespace
+
+VolumeWriter::VolumeWriter(std::string setPath, bool span, long long volumeCap,
+                           std::function<void(int)> diskFilled)
+    : setPath_(std::move(setPath)), dir_(dirName(setPath_)), span_(span), cap_(volumeCap),
+      diskFilled_(std::move(diskFilled)) {}
+
+VolumeWriter::~VolumeWriter() {
+    if (fd_ >= 0)
+        abort();
+}
+
+bool VolumeWriter::fail(const std::string& what, int err) {
+    if (error_.empty())
+        error_ = what + ": " + std::strerror(err);
+    return false;
+}
+
+bool VolumeWriter::open() {
+    struct stat st {};
+    if (stat(dir_.c_str(), &st) != 0)
+        return fail(dir_, errno);
+    if (!S_ISDIR(st.st_mode))
+        return fail(dir_, ENOTDIR);
+    return openVolume();
+}
+
+bool VolumeWriter::openVolume() {
+    std::string name = dir_ + "/." + baseName(volumeStem(setPath_)) + ".cwtmpXXXXXX";
+    std::vector<char> buf(name.begin(), name.end());
+    buf.push_back('\0');
+    fd_ = mkostemp(buf.data(), O_CLOEXEC);
+    if (fd_ < 0)
+        return fail(dir_, errno);
+    tempPath_ = buf.data();
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd_, 0666 & ~mask);
+    written_ = 0;
+    limit_ = cap_ > 0 ? cap_ : LLONG_MAX;
+    struct statvfs vfs {};
+    if (span_ && fstatvfs(fd_, &vfs) == 0) {
+        unsigned long long avail = static_cast<unsigned long long>(vfs.f_bavail) * vfs.f_frsize;
+        if (avail < static_cast<unsigned long long>(limit_))
+            limit_ = static_cast<long long>(avail);
+    }
+    return true;
+}
+
+long long VolumeWriter::room() const {
+    return limit_ - written_;
+}
+
+bool VolumeWriter::closeVolume(const std::string& finalPath) {
+    int fd = fd_;
+    fd_ = -1;
+    if (fsync(fd) != 0 && errno != EINVAL) {
+        int err = errno;
+        close(fd);
+        unlink(tempPath_.c_str());
+        return fail(finalPath, err);
+    }
+    if (close(fd) != 0 || rename(tempPath_.c_str(), finalPath.c_str()) != 0) {
+        int err = errno;
+        unlink(tempPath_.c_str());
+        return fail(finalPath, err);
+    }
+    struct stat st {};
+    if (stat(finalPath.c_str(), &st) == 0)
+        done_.push_back({finalPath, st.st_dev, st.st_ino});
+    return true;
+}
+
+bool VolumeWriter::nextDisk() {
+    if (written_ == 0) {
+        // The disk took nothing: it is not a volume. Drop it and ask for another.
+        close(fd_);
+        fd_ = -1;
+        unlink(tempPath_.c_str());
+        if (++emptyInARow_ >= kMaxEmptyDisks)
+            return fail(dir_, ENOSPC);
+    } else {
+        emptyInARow_ = 0;
+        if (!closeVolume(volumePath(setPath_, disk_)))
+            return false;
+        if (diskFilled_)
+            diskFilled_(disk_);
+        ++disk_;
+    }
+    if (!makeDirs(dir_))
+        return fail(dir_, errno ? errno : ENOENT);
+    return openVolume();
+}
+
+bool VolumeWriter::put(const char* data, size_t size) {
+    while (size > 0) {
+        if (fd_ < 0)
+            return fail(setPath_, EBADF);
+        long long r = room();
+        if (r <= 0) {
+            if (!span_)
+                return fail(setPath_, ENOSPC);
+            if (!nextDisk())
+                return false;
+            continue;
+        }
+        size_t n = size < static_cast<unsigned long long>(r) ? size : static_cast<size_t>(r);
+        ssize_t got = ::write(fd_, data, n);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            if (span_ && (errno == ENOSPC || errno == EDQUOT || errno == EFBIG)) {
+                limit_ = written_; // the disk is full earlier than it said
+                continue;
+            }
+            return fail(setPath_, errno);
+        }
+        written_ += got;
+        data += got;
+        size -= static_cast<size_t>(got);
+    }
+    return true;
+}
+
+bool VolumeWriter::write(const void* data, size_t size) {
+    if (holding_) {
+        tail_.append(static_cast<const char*>(data), size);
+        return true;
+    }
+    return put(static_cast<const char*>(data), size);
+}
+
+bool VolumeWriter::finish() {
+    if (fd_ < 0)
+        return fail(setPath_, EBADF);
+    long long tail = static_cast<long long>(tail_.size());
+    if (span_ && tail > room() && written_ > 0 && (cap_ == 0 || tail <= cap_) && !nextDisk())
+        return false;
+    if (!put(tail_.data(), tail_.size()))
+        return false;
+    tail_.clear();
+    return closeVolume(setPath_);
+}
+
+void VolumeWriter::abort() {
+    if (fd_ >= 0) {
+        close(fd_);
+        fd_ = -1;
+        unlink(tempPath_.c_str());
+    }
+    // Remove only the volumes this run wrote, recognised by their identity, in case a disk
+    // with an older volume of the same name was inserted since.
+    for (const auto& d : done_) {
+        struct stat st {};
+        if (stat(d.path.c_str(), &st) == 0 && st.st_dev == d.dev && st.st_ino == d.ino)
+            unlink(d.path.c_str());
+    }
+    done_.clear();
+}
+
+} // namespace cw::zip

@@ -1,0 +1,53 @@
+#pragma once
+// The output of the writer: one file, or a run of volumes each filled to the free space of
+// its disk. Every volume is written under a temporary name beside its final one and renamed
+// when complete, so a failed run leaves no partial set and an older set stays untouched.
+#include <functional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace cw::zip {
+
+class VolumeWriter {
+public:
+    // diskFilled(n) is told that disk n is complete and closed; when it returns, the next
+    // disk is expected at the same place.
+    VolumeWriter(std::string setPath, bool span, long long volumeCap,
+                 std::function<void(int)> diskFilled);
+    ~VolumeWriter();
+    VolumeWriter(const VolumeWriter&) = delete;
+    VolumeWriter& operator=(const VolumeWriter&) = delete;
+
+    bool open();
+    bool write(const void* data, size_t size);
+    // From here on (the central directory) bytes are held back, so that the directory can go
+    // to a fresh disk whole and the set can be listed from its last disk alone.
+    void beginTail() { holding_ = true; }
+    bool finish();
+    void abort();
+    const std::string& error() const { return error_; }
+    int disks() const { return disk_; }
+
+private:
+    bool openVolume();
+    bool closeVolume(const std::string& finalPath);
+    bool nextDisk();
+    bool put(const char* data, size_t size);
+    long long room() const;
+    bool fail(const std::string& what, int err);
+
+    std::string setPath_, dir_, tempPath_, error_, tail_;
+    bool span_, holding_ = false;
+    long long cap_, limit_ = 0, written_ = 0;
+    int fd_ = -1, disk_ = 1, emptyInARow_ = 0;
+    std::function<void(int)> diskFilled_;
+    struct Done {
+        std::string path;
+        dev_t dev;
+        ino_t ino;
+    };
+    std::vector<Done> done_;
+};
+
+} // namespace cw::zip

@@ -1,0 +1,307 @@
+// Extraction: the include list's entries, read through libarchive from the joined volumes and
+// written below the destination, each under a temporary name until it is complete.
+#include "../common/IncludeList.h"
+#include "../common/Paths.h"
+#include "../common/Utf8Locale.h"
+#include "../common/VolumeSet.h"
+#include "FileOut.h"
+#include "UnzipJob.h"
+
+#include <algorithm>
+#include <archive.h>
+#include <archive_entry.h>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace cw::zip {
+
+namespace {
+
+constexpr size_t kBlock = 64 * 1024;
+
+using ReaderPtr = std::unique_ptr<archive, decltype(&archive_read_free)>;
+
+std::string errText(archive* a) {
+    const char* s = archive_error_string(a);
+    return s ? s : "";
+}
+
+class ExtractRun {
+public:
+    explicit ExtractRun(const UnzipOptions& o)
+        : o_(o), set_(o.setPath, [this](int disk) { askDisk(disk); }) {}
+    ~ExtractRun() {
+        if (destFd_ >= 0)
+            close(destFd_);
+    }
+    ExtractRun(const ExtractRun&) = delete;
+    ExtractRun& operator=(const ExtractRun&) = delete;
+    int run();
+
+private:
+    enum class Step { Next, Stop };
+    bool prepare();
+    Step entry(const CdEntry& cd, archive_entry* e);
+    Step file(const CdEntry& cd, const std::vector<std::string>& parts, archive_entry* e);
+    Step failed(const std::string& name, int reason, const std::string& detail);
+    int stop(int code, const std::string& detail) {
+        notify(o_.callback, 255, fields({"0", o_.setPath, std::to_string(code), detail}));
+        return -1;
+    }
+    void askDisk(int disk) {
+        notify(o_.callback, 20, fields({"0", std::to_string(disk), o_.setPath}));
+    }
+
+    static la_ssize_t readCb(archive*, void* self, const void** buf);
+    static la_int64_t seekCb(archive*, void* self, la_int64_t offset, int whence);
+    static const char* passCb(archive*, void* self);
+
+    const UnzipOptions& o_;
+    VolumeSet set_;
+    std::vector<CdEntry> entries_; // in the order of their data in the set
+    std::vector<bool> chosen_;
+    int destFd_ = -1;
+    long long pos_ = 0;
+    std::vector<char> block_, data_;
+    bool passGiven_ = false, replaceAll_ = false;
+    int number_ = 0;
+    archive* a_ = nullptr;
+};
+
+la_ssize_t ExtractRun::readCb(archive* a, void* self, const void** buf) {
+    auto* r = static_cast<ExtractRun*>(self);
+    *buf = r->block_.data();
+    size_t n = r->set_.contiguous(r->pos_, r->block_.size());
+    if (n == 0) {
+        if (r->set_.diskMissing()) {
+            archive_set_error(a, EIO, "a disk of the set is missing");
+            return -1;
+        }
+        return 0;
+    }
+    if (!r->set_.readAt(r->pos_, r->block_.data(), n)) {
+        archive_set_error(a, EIO, "the set cannot be read");
+        return -1;
+    }
+    r->pos_ += static_cast<long long>(n);
+    return static_cast<la_ssize_t>(n);
+}
+
+la_int64_t ExtractRun::seekCb(archive*, void* self, la_int64_t offset, int whence) {
+    auto* r = static_cast<ExtractRun*>(self);
+    long long base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? r->pos_ : r->set_.size();
+    long long to = base + offset;
+    if (to < 0)
+        return ARCHIVE_FATAL;
+    r->pos_ = std::min(to, r->set_.size());
+    return r->pos_;
+}
+
+const char* ExtractRun::passCb(archive*, void* self) {
+    // The password once; asked again, it was wrong, and NULL ends libarchive's asking.
+    auto* r = static_cast<ExtractRun*>(self);
+    if (!r->o_.decrypt || r->passGiven_)
+        return nullptr;
+    r->passGiven_ = true;
+    return r->o_.password.c_str();
+}
+
+ExtractRun::Step ExtractRun::failed(const std::string& name, int reason,
+                                    const std::string& detail) {
+    notify(o_.callback, 23,
+           fields({std::to_string(number_), name, std::to_string(reason), detail}));
+    return reason == kReasonPassword ? Step::Stop : Step::Next;
+}
+
+bool ExtractRun::prepare() {
+    std::vector<CdEntry> all;
+    if (!set_.forEachEntry([&](const CdEntry& e) {
+            all.push_back(e);
+            return true;
+        }))
+        return false;
+    std::stable_sort(all.begin(), all.end(), [](const CdEntry& a, const CdEntry& b) {
+        return a.localOffset < b.localOffset;
+    });
+    std::set<std::string> wanted;
+    for (auto& n : splitIncludeList(o_.include))
+        wanted.insert(n);
+    entries_ = std::move(all);
+    chosen_.assign(entries_.size(), false);
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        std::string name = entries_[i].name;
+        if (wanted.count(name))
+            chosen_[i] = true;
+        while (!name.empty() && name.back() == '/')
+            name.pop_back();
+        if (wanted.count(name))
+            chosen_[i] = true;
+    }
+    return true;
+}
+
+int ExtractRun::run() {
+    Utf8Locale utf8;
+    notify(o_.callback, 10, fields({"0", o_.setPath}));
+    if (!set_.open() || !prepare())
+        return stop(kErrorNoSet, "not a readable backup set");
+    if (std::find(chosen_.begin(), chosen_.end(), true) == chosen_.end()) {
+        notify(o_.callback, 22, fields({"0", o_.setPath}));
+        return -1;
+    }
+    destFd_ = open(o_.destination.empty() ? "." : o_.destination.c_str(),
+                   O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (destFd_ < 0)
+        return stop(kErrorDestination, o_.destination + ": " + std::strerror(errno));
+    block_.resize(kBlock);
+    data_.resize(kBlock);
+    ReaderPtr reader(archive_read_new(), archive_read_free);
+    archive* a = reader.get();
+    a_ = a;
+    archive_read_support_format_zip_seekable(a);
+    archive_read_set_passphrase_callback(a, this, passCb);
+    archive_read_set_callback_data(a, this);
+    archive_read_set_read_callback(a, readCb);
+    archive_read_set_seek_callback(a, seekCb);
+    if (archive_read_open1(a) != ARCHIVE_OK)
+        return stop(set_.diskMissing() ? kErrorDisk : kErrorNoSet, errText(a));
+    for (size_t i = 0;; ++i) {
+        archive_entry* e = nullptr;
+        int r = archive_read_next_header(a, &e);
+        if (r == ARCHIVE_EOF)
+            break;
+        if (r == ARCHIVE_FATAL || i >= entries_.size())
+            return stop(set_.diskMissing() ? kErrorDisk : kErrorDamaged, errText(a));
+        const char* name = archive_entry_pathname_utf8(e);
+        // libarchive walks the entries in the order of their data, as entries_ is sorted;
+        // a name that disagrees means the set is not what its directory says.
+        if (name && (entries_[i].flags & 0x800) && entries_[i].name != name)
+            return stop(kErrorDamaged, "the directory does not match the entries");
+        if (!chosen_[i])
+            continue;
+        ++number_;
+        Step s = r < ARCHIVE_WARN ? failed(entries_[i].name, kReasonBadData, errText(a))
+                                  : entry(entries_[i], e);
+        if (s == Step::Stop)
+            return -1;
+        if (set_.diskMissing())
+            return stop(kErrorDisk, "a disk of the set is missing");
+    }
+    return 0;
+}
+
+ExtractRun::Step ExtractRun::entry(const CdEntry& cd, archive_entry* e) {
+    std::vector<std::string> parts;
+    if (!safeEntryParts(cd.name, parts))
+        return failed(cd.name, kReasonUnsafe, "the name leaves the destination");
+    const auto type = archive_entry_filetype(e);
+    if (cd.directory() || type == AE_IFDIR) {
+        if (!o_.structure)
+            return Step::Next;
+        int fd = openDirBelow(destFd_, parts, parts.size(), true);
+        if (fd < 0)
+            return failed(cd.name,
+                          errno == ELOOP || errno == ENOTDIR ? kReasonUnsafe : kReasonCannotWrite,
+                          std::strerror(errno));
+        close(fd);
+        return Step::Next;
+    }
+    if (type == AE_IFLNK) // a link could point anywhere; it is never made
+        return failed(cd.name, kReasonUnsafe, "symbolic links are not restored");
+    if (type != AE_IFREG)
+        return failed(cd.name, kReasonUnsupported, "not a regular file");
+    return file(cd, parts, e);
+}
+
+ExtractRun::Step ExtractRun::file(const CdEntry& cd, const std::vector<std::string>& parts,
+                                  archive_entry* e) {
+    const std::string& leaf = parts.back();
+    const size_t dirCount = o_.structure ? parts.size() - 1 : 0;
+    std::string target = o_.destination;
+    if (target.empty() || target.back() != '/')
+        target += '/';
+    for (size_t i = 0; i < dirCount; ++i)
+        target += parts[i] + "/";
+    target += leaf;
+    int dfd = openDirBelow(destFd_, parts, dirCount, true);
+    if (dfd < 0)
+        return failed(target,
+                      errno == ELOOP || errno == ENOTDIR ? kReasonUnsafe : kReasonCannotWrite,
+                      std::strerror(errno));
+    struct DirCloser {
+        int fd;
+        ~DirCloser() { close(fd); }
+    } closer{dfd};
+    struct stat st {};
+    if (fstatat(dfd, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return failed(target, kReasonCannotWrite, "a directory of that name exists");
+        if (!replaceAll_) {
+            short answer =
+                notify(o_.callback, 24, fields({std::to_string(number_), target, cd.name}));
+            if (answer == 3) {
+                stop(kErrorCancelled, "cancelled");
+                return Step::Stop;
+            }
+            if (answer == 1)
+                replaceAll_ = true;
+            else if (answer != 0)
+                return Step::Next; // skip, and any answer we do not know keeps the file
+        }
+    }
+    notify(o_.callback, 15,
+           fields({std::to_string(number_), cd.name, std::to_string(cd.usize), target}));
+    FileOut out(dfd, leaf);
+    if (!out.create())
+        return failed(target,
+                      out.error() == ETXTBSY || out.error() == EBUSY ? kReasonInUse
+                                                                     : kReasonCannotWrite,
+                      std::strerror(out.error()));
+    uint64_t total = 0;
+    for (;;) {
+        la_ssize_t n = archive_read_data(a_, data_.data(), data_.size());
+        if (n == 0)
+            break;
+        if (n < 0) {
+            std::string why = errText(a_);
+            if (why.find("assphrase") != std::string::npos)
+                return failed(target, kReasonPassword, why);
+            Step s = failed(target, kReasonBadData, why);
+            if (n == ARCHIVE_FATAL) {
+                stop(set_.diskMissing() ? kErrorDisk : kErrorDamaged, why);
+                return Step::Stop;
+            }
+            return s;
+        }
+        total += static_cast<uint64_t>(n);
+        // Never more than the entry declares, whatever the data claims.
+        if (total > cd.usize)
+            return failed(target, kReasonSize, "the data is longer than the entry declares");
+        if (!out.write(data_.data(), static_cast<size_t>(n)))
+            return failed(target, kReasonCannotWrite, std::strerror(out.error()));
+    }
+    if (total != cd.usize)
+        return failed(target, kReasonSize, "the data is shorter than the entry declares");
+    if (!out.commit(archive_entry_perm(e), archive_entry_mtime(e), archive_entry_mtime_nsec(e)))
+        return failed(target, kReasonCannotWrite, std::strerror(out.error()));
+    return Step::Next;
+}
+
+} // namespace
+
+int runExtract(const UnzipOptions& options) {
+    try {
+        return ExtractRun(options).run();
+    } catch (const std::exception& e) {
+        notify(options.callback, 255, fields({"0", options.setPath, "4", e.what()}));
+        return -1;
+    }
+}
+
+} // namespace cw::zip

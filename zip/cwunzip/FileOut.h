@@ -1,0 +1,29 @@
+#pragma once
+// One extracted file: written under a temporary name in its directory and renamed over the
+// final name only when complete, so a failed file never replaces anything.
+#include <string>
+#include <sys/types.h>
+
+namespace cw::zip {
+
+class FileOut {
+public:
+    FileOut(int dirFd, std::string name) : dirFd_(dirFd), name_(std::move(name)) {}
+    ~FileOut() { discard(); }
+    FileOut(const FileOut&) = delete;
+    FileOut& operator=(const FileOut&) = delete;
+
+    bool create();
+    bool write(const void* data, size_t size);
+    // Sets the permissions (never set-uid, set-gid or sticky) and the modification time,
+    // then renames the file into place.
+    bool commit(unsigned mode, long long mtime, long nsec);
+    void discard();
+    int error() const { return error_; }
+
+private:
+    int dirFd_, fd_ = -1, error_ = 0;
+    std::string name_, temp_;
+};
+
+} // namespace cw::zip

@@ -1,0 +1,82 @@
+// The exported C interface of libcwzip.so: options are kept until cwZip runs the job.
+#include "../include/cwzip.h"
+
+#include "ZipJob.h"
+
+#define CW_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+cw::zip::ZipOptions g_options;
+}
+
+CW_EXPORT int cwZip_Initialise(void) {
+    // The test cap is a property of the test, not an option of the run: it survives.
+    long long cap = g_options.volumeCap;
+    g_options = cw::zip::ZipOptions{};
+    g_options.volumeCap = cap;
+    return 0;
+}
+
+CW_EXPORT int cwZip_InstallCallback(CwCallback cb) {
+    g_options.callback = cb;
+    return 0;
+}
+
+CW_EXPORT int cwZip_IncludeEmptyDirectoryEntries(int on) {
+    g_options.emptyDirs = on != 0;
+    return 0;
+}
+
+CW_EXPORT int cwZip_ArchiveName(const char* path) {
+    g_options.setPath = path ? path : "";
+    return path ? 0 : -1;
+}
+
+CW_EXPORT int cwZip_Encrypt(const char* password) {
+    g_options.encrypt = password != nullptr;
+    g_options.password = password ? password : "";
+    return 0;
+}
+
+CW_EXPORT int cwZip_Include(const char* list) {
+    g_options.include = list ? list : "";
+    return list ? 0 : -1;
+}
+
+CW_EXPORT int cwZip_SaveStructure(int mode) {
+    g_options.structure = mode == 0 ? 0 : 2;
+    return mode == 0 || mode == 2 ? 0 : -1;
+}
+
+CW_EXPORT int cwZip_IncludeHidden(int on) {
+    g_options.hidden = on != 0;
+    return 0;
+}
+
+CW_EXPORT int cwZip_SetCompressionLevel(int level) {
+    // 0 none, 2 minimum, 1 normal, 3 maximum.
+    static const int deflate[] = {0, 6, 1, 9};
+    if (level < 0 || level > 3)
+        return -1;
+    g_options.level = deflate[level];
+    return 0;
+}
+
+CW_EXPORT int cwZip_Span(int on) {
+    g_options.span = on != 0;
+    return 0;
+}
+
+CW_EXPORT int cwZip_UseLFN(int on) {
+    g_options.longNames = on != 0;
+    return 0;
+}
+
+CW_EXPORT int cwZip_TestVolumeLimit(long long bytes) {
+    g_options.volumeCap = bytes > 0 ? bytes : 0;
+    return 0;
+}
+
+CW_EXPORT int cwZip(void) {
+    return cw::zip::runZip(g_options);
+}
