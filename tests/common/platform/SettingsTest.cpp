@@ -37,16 +37,31 @@ TEST(Settings, ValuesRoundTripVerbatim) {
     }
 }
 
-TEST(Settings, FileThatIsNotIniIsNeitherTrustedNorDestroyed) {
+TEST(Settings, FileThatIsNotIniGivesDefaultsAndIsRepairedBySaving) {
     test::TestEnv env;
-    std::string garbage("\x01\x02[[[=\n\xff\xfe=]]\n[Config\nCompression=9\n", 34);
+    std::string garbage("\x01\x02[[[=\n\xff\xfe=]]\n\0\0[Options\nShow Tips=9\n", 36);
     env.writeFile("home/.config/Caskwell/Caskwell DDK.conf", garbage);
-    std::string got = settings::get(kApp, "Config", "Compression", "def");
-    (void)got; // whatever a lenient read finds, it must not crash
-    settings::save(kApp, "Config", "Compression", "1");
-    // Either the store was rewritten as a sound INI file or it was left untouched.
-    std::string after = test::TestEnv::readFile(settings::storePath(kApp));
-    if (after != garbage) {
-        EXPECT_EQ(settings::get(kApp, "Config", "Compression"), "1");
-    }
+    EXPECT_EQ(settings::get(kApp, "Options", "Show Tips at Startup", "1"), "1");
+    EXPECT_EQ(settings::get(kApp, "Config", "Compression"), "");
+    ASSERT_TRUE(settings::save(kApp, "Config", "Compression", "1"));
+    EXPECT_EQ(settings::get(kApp, "Config", "Compression"), "1");
+    EXPECT_EQ(settings::get(kApp, "Options", "Show Tips at Startup", "1"), "1");
+    ASSERT_TRUE(settings::save(kApp, "Options", "Show Tips at Startup", "0"));
+    EXPECT_EQ(settings::get(kApp, "Options", "Show Tips at Startup", "1"), "0");
+    EXPECT_EQ(settings::get(kApp, "Config", "Compression"), "1");
+}
+
+TEST(Settings, MissingFoldersAreCreatedPrivate) {
+    test::TestEnv env;
+    ::setenv("XDG_CONFIG_HOME", env.path("fresh/conf").c_str(), 1);
+    ASSERT_TRUE(settings::save(kApp, "Config", "ChangeComp", "1"));
+    EXPECT_EQ(settings::get(kApp, "Config", "ChangeComp"), "1");
+    struct stat st {};
+    ASSERT_EQ(::stat(env.path("fresh/conf/Caskwell").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    // A store that cannot be created reports it.
+    env.writeFile("blocked", "a file, not a folder");
+    ::setenv("XDG_CONFIG_HOME", env.path("blocked").c_str(), 1);
+    EXPECT_FALSE(settings::save(kApp, "Config", "ChangeComp", "1"));
+    EXPECT_EQ(settings::get(kApp, "Config", "ChangeComp", "def"), "def");
 }
