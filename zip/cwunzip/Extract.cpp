@@ -32,6 +32,15 @@ std::string errText(archive* a) {
     return s ? s : "";
 }
 
+// libarchive turns "\\" into "/" in names; apart from that its names are the directory's.
+bool sameName(std::string a, std::string b) {
+    for (auto* s : {&a, &b})
+        for (char& c : *s)
+            if (c == '\\')
+                c = '/';
+    return a == b;
+}
+
 class ExtractRun {
 public:
     explicit ExtractRun(const UnzipOptions& o)
@@ -181,7 +190,7 @@ int ExtractRun::run() {
         const char* name = archive_entry_pathname_utf8(e);
         // libarchive walks the entries in the order of their data, as entries_ is sorted;
         // a name that disagrees means the set is not what its directory says.
-        if (name && (entries_[i].flags & 0x800) && entries_[i].name != name)
+        if (name && (entries_[i].flags & 0x800) && !sameName(entries_[i].name, name))
             return stop(kErrorDamaged, "the directory does not match the entries");
         if (!chosen_[i])
             continue;
