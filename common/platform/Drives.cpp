@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fstream>
 #include <mutex>
@@ -150,8 +151,13 @@ std::string deviceDirectory(const std::string& sysRoot, const std::string& devNu
     return out;
 }
 
-bool isRemovableDevice(const std::string& sysRoot, const std::string& devNumbers) {
-    std::string dev = deviceDirectory(sysRoot, devNumbers);
+bool startsWithNumbered(const std::string& name, const char* prefix) {
+    std::size_t n = std::strlen(prefix);
+    return name.size() > n && name.compare(0, n, prefix) == 0 &&
+           std::isdigit(static_cast<unsigned char>(name[n]));
+}
+
+bool isRemovableDevice(const std::string& dev, const std::string& sysRoot) {
     if (dev.empty())
         return false;
     char* realRoot = ::realpath(sysRoot.c_str(), nullptr);
@@ -162,9 +168,7 @@ bool isRemovableDevice(const std::string& sysRoot, const std::string& devNumbers
                              : dev;
     if (inside.find("/usb") != std::string::npos || inside.find("/mmc") != std::string::npos)
         return true;
-    std::string name = paths::fileName(dev);
-    if (name.rfind("fd", 0) == 0 && name.size() > 2 &&
-        std::isdigit(static_cast<unsigned char>(name[2])))
+    if (startsWithNumbered(paths::fileName(dev), "fd"))
         return true;
     // A partition carries no flag of its own; its disk (the parent directory) does.
     return readSmallFile(paths::join(dev, "removable")) == "1" ||
@@ -186,7 +190,10 @@ int typeOf(const Mount& m, const std::string& sysRoot) {
         return kCdRom;
     if (in(remoteTypes))
         return kRemote;
-    if (isRemovableDevice(sysRoot, m.devNumbers))
+    std::string dev = deviceDirectory(sysRoot, m.devNumbers);
+    if (startsWithNumbered(paths::fileName(dev), "sr"))
+        return kCdRom;
+    if (isRemovableDevice(dev, sysRoot))
         return kRemovable;
     return kFixed;
 }

@@ -38,6 +38,7 @@ TEST(Drives, MountTableOrderAndTypes) {
     fs::create_directories(sys + "/devices/pci0/usb2/2-1/block/sdb/sdb1");
     fs::create_directories(sys + "/devices/pci0/ata1/block/sdc/sdc1");
     fs::create_directories(sys + "/devices/pci0/ata2/block/sdd/sdd1");
+    fs::create_directories(sys + "/devices/pci0/ata3/block/sr1");
     auto write = [](const std::string& p, const std::string& t) {
         FILE* f = fopen(p.c_str(), "w");
         ASSERT_NE(f, nullptr);
@@ -50,6 +51,7 @@ TEST(Drives, MountTableOrderAndTypes) {
     fs::create_symlink("../../devices/pci0/usb2/2-1/block/sdb/sdb1", sys + "/dev/block/8:17");
     fs::create_symlink("/sys/devices/pci0/ata1/block/sdc/sdc1", sys + "/dev/block/8:33");
     fs::create_symlink("../../devices/pci0/ata2/block/sdd/sdd1", sys + "/dev/block/8:49");
+    fs::create_symlink("../../devices/pci0/ata3/block/sr1", sys + "/dev/block/11:1");
 
     std::string home = env.home();
     fake.setMountInfo(line(1, "8:1", "/", "ext4", "/dev/sda1") +
@@ -61,17 +63,20 @@ TEST(Drives, MountTableOrderAndTypes) {
                       line(7, "8:33", "/media/card", "exfat", "/dev/sdc1") +
                       line(8, "0:60", "/mnt/share", "cifs", "//srv/share") +
                       line(9, "0:61", "/srv/nfs", "nfs4", "srv:/x") + "garbage line\n\n" +
-                      line(10, "7:0", "/snap/core/1", "squashfs", "/dev/loop0"));
+                      line(10, "7:0", "/snap/core/1", "squashfs", "/dev/loop0") +
+                      line(11, "11:1", "/media/dvd", "vfat", "LABEL=DVD"));
 
     EXPECT_EQ(drives::list(),
               (std::vector<std::string>{"/", home, "/mnt/data", "/media/user/MY STICK",
-                                        "/run/media/user/DISC", "/media/card", "/mnt/share"}));
+                                        "/run/media/user/DISC", "/media/card", "/mnt/share",
+                                        "/media/dvd"}));
     EXPECT_EQ(drives::type("/"), drives::kFixed);
     EXPECT_EQ(drives::type("/mnt/data"), drives::kFixed);
     EXPECT_EQ(drives::type("/media/user/MY STICK"), drives::kRemovable);
     EXPECT_EQ(drives::type("/media/user/MY STICK/"), drives::kRemovable);
     EXPECT_EQ(drives::type("/media/card"), drives::kRemovable);
     EXPECT_EQ(drives::type("/run/media/user/DISC"), drives::kCdRom);
+    EXPECT_EQ(drives::type("/media/dvd"), drives::kCdRom);
     EXPECT_EQ(drives::type("/mnt/share"), drives::kRemote);
     EXPECT_EQ(drives::type("/srv/nfs"), drives::kRemote);
     EXPECT_EQ(drives::type("/media/user"), drives::kNoRootDir);
