@@ -32,7 +32,7 @@ std::string errText(archive* a) {
     return s ? s : "";
 }
 
-// libarchive turns "\\" into "/" in names; apart from that its names are the directory's.
+// libarchive turns backslashes into "/" in names; otherwise its names are the directory's.
 bool sameName(std::string a, std::string b) {
     for (auto* s : {&a, &b})
         for (char& c : *s)

@@ -1,0 +1,91 @@
+// Listing through the sink, including sets made by other archivers and ZIP64 records.
+#include "ZipTestKit.h"
+
+#include <gtest/gtest.h>
+
+using namespace cw::test;
+
+namespace {
+
+class ListTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Recorder::reset();
+        env.writeFile("src/top.txt", std::string(1234, 't'));
+        env.writeFile("src/Data/deep.bin", randomBytes(5000, 7));
+        env.makeDir("src/Data/Empty");
+    }
+    // "dir|name|size|encrypted" of each message, in order.
+    std::vector<std::string> summary(const std::string& set) {
+        std::vector<std::string> out;
+        for (const auto& m : listSet(set)) {
+            Event e{0, m};
+            EXPECT_EQ(e.field(2), "21");
+            out.push_back(e.field(4) + "|" + e.field(5) + "|" + e.field(6) + "|" + e.field(13));
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    TestEnv env;
+    const std::vector<std::string> expected = {"Data/Empty||0|0", "Data|deep.bin|5000|0",
+                                               "Data||0|0", "|top.txt|1234|0"};
+};
+
+TEST_F(ListTest, SetsFromOtherArchiversList) {
+    std::string set = env.path("zip.bks");
+    ASSERT_EQ(shell("cd '" + env.path("src") + "' && zip -qr '" + set + "' ."), 0);
+    EXPECT_EQ(summary(set), expected);
+    std::string seven = env.path("7z.bks");
+    ASSERT_EQ(shell("cd '" + env.path("src") + "' && " + sevenZip() + " a -tzip '" + seven +
+                    "' top.txt Data"),
+              0);
+    EXPECT_EQ(summary(seven), expected);
+    // And their entries extract.
+    std::string dest = env.makeDir("dest");
+    ASSERT_EQ(extract(seven, "Data/deep.bin|top.txt|", dest, true), 0);
+    EXPECT_EQ(TestEnv::readFile(dest + "/Data/deep.bin"),
+              TestEnv::readFile(env.path("src/Data/deep.bin")));
+}
+
+TEST_F(ListTest, Zip64RecordsAreRead) {
+    std::string set = env.path("z64.bks");
+    ASSERT_EQ(shell("cd '" + env.path("src") + "' && zip -qr -fz '" + set + "' ."), 0);
+    EXPECT_EQ(summary(set), expected);
+    std::string dest = env.makeDir("dest");
+    ASSERT_EQ(extract(set, "Data/deep.bin|", dest, false), 0);
+    EXPECT_EQ(TestEnv::readFile(dest + "/deep.bin").size(), 5000u);
+}
+
+TEST_F(ListTest, AnEncryptedSetFromAnotherArchiverIsFlagged) {
+    std::string set = env.path("aes.bks");
+    ASSERT_EQ(shell("cd '" + env.path("src") + "' && " + sevenZip() +
+                    " a -tzip -mem=AES256 -pabc '" + set + "' top.txt Data"),
+              0);
+    for (const auto& line : summary(set))
+        EXPECT_EQ(line.back(), '1') << line;
+    std::string dest = env.makeDir("dest");
+    ASSERT_EQ(extract(set, "top.txt|", dest, false, "abc"), 0);
+    EXPECT_EQ(TestEnv::readFile(dest + "/top.txt").size(), 1234u);
+}
+
+TEST_F(ListTest, ManyEntriesWithADirectoryLargerThanAVolume) {
+    // The directory cannot fit a fresh volume: it spans, and the earlier volumes lying
+    // beside the last one still let the set list and restore.
+    std::string list;
+    for (int i = 0; i < 150; ++i)
+        list += env.writeFile("many/file-with-a-longish-name-" + std::to_string(i) + ".txt",
+                              std::to_string(i)) +
+                "|";
+    std::string set = env.path("many.bks");
+    ZipSettings s{list, set};
+    s.span = true;
+    s.cap = 4096;
+    ASSERT_EQ(runZip(s), 0);
+    EXPECT_EQ(listSet(set).size(), 150u);
+    std::string dest = env.makeDir("dest");
+    std::string include = env.path("many/file-with-a-longish-name-149.txt").substr(1) + "|";
+    ASSERT_EQ(extract(set, include, dest, false), 0);
+    EXPECT_EQ(TestEnv::readFile(dest + "/file-with-a-longish-name-149.txt"), "149");
+}
+
+} // namespace
