@@ -213,8 +213,7 @@ bool ZipRun::writeData(const Item& item, int fd, long long size) {
             "the file grew while it was stored; the part stored is its first " + total + " bytes";
     if (archive_write_finish_entry(a_.get()) < ARCHIVE_WARN)
         return stop(kZipCannotWrite, errText(a_.get()));
-    if (size > 0)
-        event(12, item, total, "100");
+    event(12, item, total, "100");
     if (!problem.empty())
         event(23, item, total, "", problem);
     event(13, item, total, "100");
