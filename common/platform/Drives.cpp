@@ -17,6 +17,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace cw::drives {
 
@@ -92,19 +93,21 @@ std::vector<Mount> readMounts() {
         files::hasFault(file, files::Fault::Unreadable))
         return {};
     std::ifstream in(file, std::ios::binary);
-    std::vector<Mount> mounts;
+    std::vector<Mount> all;
     std::string line;
     constexpr std::size_t kMaxMounts = 100000; // a real table is far smaller
-    while (mounts.size() < kMaxMounts && std::getline(in, line)) {
+    while (all.size() < kMaxMounts && std::getline(in, line)) {
         Mount m;
-        if (!parseLine(line, m))
-            continue;
-        auto same = std::find_if(mounts.begin(), mounts.end(),
-                                 [&](const Mount& o) { return o.mountPoint == m.mountPoint; });
-        if (same != mounts.end())
-            mounts.erase(same);
-        mounts.push_back(std::move(m));
+        if (parseLine(line, m))
+            all.push_back(std::move(m));
     }
+    std::unordered_map<std::string, std::size_t> last;
+    for (std::size_t i = 0; i < all.size(); ++i)
+        last[all[i].mountPoint] = i;
+    std::vector<Mount> mounts;
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if (last[all[i].mountPoint] == i)
+            mounts.push_back(std::move(all[i]));
     return mounts;
 }
 

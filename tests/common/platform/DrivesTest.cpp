@@ -4,6 +4,7 @@
 #include "tests/support/FakeDrives.h"
 #include "tests/support/TestEnv.h"
 
+#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -97,6 +98,17 @@ TEST(Drives, MissingOrHostileMountInformationGivesRootOnly) {
         junk += static_cast<char>((i * 7919) % 256);
     fake.setMountInfo(junk + "\n1 2 3\n - - - -\n1 1 8:1 / relative rw - ext4 x rw\n\\\\\\0");
     EXPECT_EQ(drives::list(), std::vector<std::string>{"/"});
+
+    // A huge table, much of it stacked on one point, stays quick; the last mount counts.
+    std::string huge;
+    for (int i = 0; i < 20000; ++i)
+        huge += line(i, "0:1", i % 2 ? "/mnt/same" : "/srv/d" + std::to_string(i),
+                     i == 19999 ? "nfs" : "ext4", "x");
+    fake.setMountInfo(huge);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(drives::list(), (std::vector<std::string>{"/", "/mnt/same"}));
+    EXPECT_EQ(drives::type("/mnt/same"), drives::kRemote);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 
     drives::setSystemRoots(fake.root() + "/nothing", fake.root() + "/nothing");
     EXPECT_EQ(drives::list(), std::vector<std::string>{"/"});
