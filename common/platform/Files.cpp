@@ -266,7 +266,8 @@ bool isReadable(const std::string& path) {
         DirHandle d(opendir(path.c_str()));
         return d != nullptr;
     }
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that asking about a FIFO cannot wait for a writer.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
     ::close(fd);

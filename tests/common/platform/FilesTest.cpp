@@ -81,6 +81,7 @@ TEST(Files, AttributeTests) {
     EXPECT_TRUE(files::existsAsFileOrDirectory(env.root()));
     EXPECT_TRUE(files::existsAsFileOrDirectory(f));
     EXPECT_FALSE(files::existsAsFileOrDirectory(fifo));
+    EXPECT_TRUE(files::isReadable(fifo)) << "answers without waiting for a writer";
     EXPECT_FALSE(files::existsAsFileOrDirectory(h));
     EXPECT_FALSE(files::existsAsFileOrDirectory(env.path("none")));
     EXPECT_EQ(files::fileLength(f), 5);
