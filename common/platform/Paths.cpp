@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <exception>
 #include <pwd.h>
 #include <string>
 #include <unistd.h>
