@@ -1,0 +1,56 @@
+#pragma once
+// The binding of the compression library (libcwzip.so in the program's own directory),
+// made at first use. Every operation is resolved at once, so a missing one is reported
+// before anything is written.
+#include "common/platform/SharedLibrary.h"
+#include "zip/include/cwzip.h"
+
+#include <QString>
+#include <memory>
+#include <string>
+
+namespace cwb {
+
+struct ZipFunctions {
+    int (*Initialise)() = nullptr;
+    int (*InstallCallback)(CwCallback) = nullptr;
+    int (*IncludeEmptyDirectoryEntries)(int) = nullptr;
+    int (*ArchiveName)(const char*) = nullptr;
+    int (*Encrypt)(const char*) = nullptr;
+    int (*Include)(const char*) = nullptr;
+    int (*SaveStructure)(int) = nullptr;
+    int (*IncludeHidden)(int) = nullptr;
+    int (*SetCompressionLevel)(int) = nullptr;
+    int (*Span)(int) = nullptr;
+    int (*UseLFN)(int) = nullptr;
+    int (*Zip)() = nullptr;
+};
+
+class ZipLibrary {
+public:
+    static constexpr const char* kFileName = "libcwzip.so";
+
+    // Binds <dir>/libcwzip.so at the first bind().
+    explicit ZipLibrary(const std::string& dir);
+    // Ready-made operations (a recording fake in tests).
+    explicit ZipLibrary(const ZipFunctions& functions);
+
+    // Loads the library and resolves every operation; false with errorText() set.
+    bool bind();
+    bool isBound() const { return bound_; }
+    // Why bind() failed, as the user is told; it names the file.
+    const QString& errorText() const { return error_; }
+    const ZipFunctions& api() const { return fn_; }
+    const std::string& path() const { return path_; }
+    // Any other export of the bound library (the test hooks); nullptr when absent.
+    void* symbol(const char* name);
+
+private:
+    std::string path_;
+    std::unique_ptr<cw::SharedLibrary> lib_;
+    ZipFunctions fn_;
+    bool bound_ = false;
+    QString error_;
+};
+
+} // namespace cwb

@@ -1,0 +1,71 @@
+#pragma once
+// The start window: reads the profile beside the program, scans the listed directories and
+// lets the user edit the resulting file list before going on to the options.
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <cstdint>
+#include <string>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace cw {
+class DirListBox;
+class FileListBox;
+} // namespace cw
+
+namespace cwb {
+
+struct BackupProgram;
+
+class frmStartBackup : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmStartBackup(BackupProgram& program, QWidget* parent = nullptr);
+
+    QLabel* lblHeading = nullptr;
+    cw::FileListBox* File1 = nullptr;
+    QListWidget* lstIni = nullptr;
+    QListWidget* lstFileList = nullptr;
+    QLabel* lblTotalFiles = nullptr;
+    QLabel* lblSize = nullptr;
+    cw::DirListBox* dirFileList = nullptr;
+    cw::FileListBox* lstFiles = nullptr;
+    QPushButton* cmdAdd = nullptr;
+    QPushButton* cmdAddAll = nullptr;
+    QPushButton* cmdRemove = nullptr;
+    QPushButton* cmdRemAll = nullptr;
+    QPushButton* cmdNext = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+    // The backup file list as it stands (what the progress window hands on).
+    QStringList fileListEntries() const;
+    const std::string& profilePath() const { return profilePath_; }
+    std::int64_t totalSize() const { return totalSize_; }
+    std::int64_t markerCount() const { return markerCount_; }
+
+    void FillListBox(const std::string& section);
+
+public Q_SLOTS:
+    // Start-up; false when it ended the program (no profile, Cancel, nothing to back up).
+    bool Form_Load();
+    void dirFileList_Change();
+    void cmdAdd_Click();
+    void cmdAddAll_Click();
+    void cmdRemove_Click();
+    void cmdRemAll_Click();
+    void cmdNext_Click();
+    void cmdCancel_Click();
+
+private:
+    void showCount();
+
+    BackupProgram& program_;
+    std::string profilePath_;
+    std::int64_t markerCount_ = 0;
+    std::int64_t totalSize_ = 0;
+};
+
+} // namespace cwb

@@ -1,0 +1,298 @@
+#include "backup/frmZIP.h"
+
+#include "backup/BackupProgram.h"
+#include "backup/IncludeList.h"
+#include "backup/Layout.h"
+#include "backup/ProfileReaders.h"
+#include "backup/SetFile.h"
+#include "backup/ZipLibrary.h"
+#include "backup/frmBackup.h"
+#include "backup/frmStartBackup.h"
+#include "common/Format.h"
+#include "common/platform/Desktop.h"
+#include "common/platform/Files.h"
+#include "common/platform/Paths.h"
+#include "common/widgets/DirListBox.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace cwb {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Caskwell");
+
+// The window the library's callback reports to; set while it is installed.
+frmZIP* gCallbackTarget = nullptr;
+
+constexpr std::size_t kMessageBuffer = 2049;
+
+// The message as the callback keeps it: at most 2,048 bytes, never cut inside a character.
+std::string copyMessage(const char* message) {
+    if (!message)
+        return {};
+    std::size_t n = ::strnlen(message, kMessageBuffer - 1);
+    if (n == kMessageBuffer - 1 && message[n] != '\0')
+        while (n > 0 && (static_cast<unsigned char>(message[n]) & 0xC0) == 0x80)
+            --n;
+    return std::string(message, n);
+}
+
+} // namespace
+
+short ZipCallback(int /*reserved*/, int action, const char* message) {
+    const std::string m = copyMessage(message);
+    if (gCallbackTarget)
+        gCallbackTarget->callback(action, QString::fromStdString(m));
+    return 0;
+}
+
+frmZIP::frmZIP(BackupProgram& program, QWidget* parent) : QWidget(parent), program_(program) {
+    setObjectName(QStringLiteral("frmZIP"));
+    setWindowTitle(kTitle);
+    sizeTw(this, 6600, 4200);
+
+    lblInfo = new QLabel(this);
+    lblInfo->setObjectName(QStringLiteral("lblInfo"));
+    lblInfo->setWordWrap(true);
+    placeTw(lblInfo, 240, 240, 6100, 600);
+
+    lblSummary = new QLabel(this);
+    lblSummary->setObjectName(QStringLiteral("lblSummary"));
+    placeTw(lblSummary, 240, 960, 6100, 1000);
+
+    filettraited = new QLabel(this);
+    filettraited->setObjectName(QStringLiteral("filettraited"));
+    filettraited->setAutoFillBackground(true);
+    filettraited->setBackgroundRole(QPalette::Base);
+    placeTw(filettraited, 240, 960, 6100, 1000);
+    filettraited->lower();
+
+    Picture1 = new cw::PictureBox(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    placeTw(Picture1, 240, 2160, 6100, 360);
+    Picture1->hide();
+
+    cmdOK = new QPushButton(QStringLiteral("Start Backup"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    placeTw(cmdOK, 1500, 3000, 1700, 450);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    placeTw(cmdCancel, 3400, 3000, 1700, 450);
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmZIP::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmZIP::cmdCancel_Click);
+    connect(Picture1, &cw::PictureBox::repaintNeeded, this, &frmZIP::Picture1_Paint);
+}
+
+frmZIP::~frmZIP() {
+    if (gCallbackTarget == this)
+        gCallbackTarget = nullptr;
+}
+
+void frmZIP::Form_Load() {
+    bar_.setCanvas(Picture1);
+
+    ZipLibrary& zip = program_.zipLibrary();
+    libraryReady_ = zip.bind();
+    if (libraryReady_) {
+        zip.api().Initialise();
+        gCallbackTarget = this;
+        zip.api().InstallCallback(&ZipCallback);
+    }
+
+    cw::centreOnScreen(this);
+    setWindowTitle(kTitle);
+    lblInfo->setText(QStringLiteral(
+        "You are about to start a Backup. Press 'Start Backup' to proceed, Cancel to quit."));
+    const frmStartBackup& start = *program_.startWindow;
+    const std::int64_t size = cw::leadingNumber(start.lblSize->text().toStdString());
+    lblSummary->setText(
+        QStringLiteral("You are backing up a total of ") + start.lblTotalFiles->text() +
+        QStringLiteral(" file(s).\r\n\r\nTotal Uncompressed Size of All Files:  ") +
+        QString::fromStdString(cw::formatPicture(size, "###,###")) + QStringLiteral(" bytes"));
+
+    if (!libraryReady_) {
+        // Nothing can be written: say why, and leave only the way out.
+        program_.desktop.messageBox(zip.errorText(), cw::Icon::Critical, cw::Buttons::OK, kTitle);
+        cmdOK->hide();
+        cmdCancel->setText(QStringLiteral("Exit"));
+    }
+}
+
+void frmZIP::cmdOK_Click() {
+    if (!libraryReady_)
+        return;
+    auto& desktop = program_.desktop;
+    desktop.setBusy(true);
+    setWindowTitle(QStringLiteral("I'm working on it.  Please wait..."));
+    cmdOK->hide();
+    lblSummary->hide();
+    lblInfo->setText(QString());
+    cmdCancel->move((width() - cmdCancel->width()) / 2, cmdCancel->y());
+    cmdCancel->hide();
+    filettraited->raise();
+
+    const frmBackup& options = *program_.optionsWindow;
+    setPath_ = QString::fromStdString(
+                   cw::paths::withTrailingSep(options.dirFolderList->path().toStdString())) +
+               options.txtBackupName->text() + QStringLiteral(".bks");
+    const SetIdentity before = SetIdentity::of(setPath_.toStdString());
+    errorReported_ = false;
+
+    DoZIP();
+
+    // The old set goes only once a complete new one stands in its place.
+    const SetIdentity after = SetIdentity::of(setPath_.toStdString());
+    completed_ = !errorReported_ && after.isNewerThan(before);
+    if (completed_ && program_.replaceFlag && program_.existingSetPath != setPath_) {
+        const std::string old = program_.existingSetPath.toStdString();
+        // On a case-blind file system the old name is the new set itself.
+        if (!SetIdentity::of(old).sameFileAs(after))
+            cw::files::removeFile(old);
+    }
+
+    desktop.beep();
+    desktop.setBusy(false);
+    Picture1->show();
+    filettraited->hide();
+    setWindowTitle(kTitle);
+    lblInfo->setText(program_.appDescription +
+                     (completed_ ? QStringLiteral(" was backed up succesfully.")
+                                 : QStringLiteral(" was not backed up completely.")));
+    cmdCancel->setText(QStringLiteral("Exit"));
+    cmdCancel->show();
+    cmdCancel->setEnabled(true);
+}
+
+void frmZIP::DoZIP() {
+    Picture1->show();
+    const auto& api = program_.zipLibrary().api();
+    const auto& dir = program_.appDir;
+    const frmBackup& options = *program_.optionsWindow;
+    const frmStartBackup& start = *program_.startWindow;
+
+    if (GetProfileFirstLine(dir, "EmptyDir") == "1")
+        api.IncludeEmptyDirectoryEntries(1);
+    api.ArchiveName(setPath_.toUtf8().constData());
+    if (options.optEncrypt[0]->isChecked())
+        api.Encrypt(options.txtPassword->text().toUtf8().constData());
+
+    // Fewer than two files leave no range to show; one step then fills the bar.
+    const std::int64_t count = cw::leadingNumber(start.lblTotalFiles->text().toStdString());
+    const std::int64_t top = std::clamp<std::int64_t>(count - 1, 1, INT32_MAX);
+    bar_.setMin(0);
+    bar_.setMax(static_cast<std::int32_t>(top));
+
+    std::vector<std::string> entries;
+    for (const QString& e : start.fileListEntries())
+        entries.push_back(e.toStdString());
+    const IncludeList include = makeIncludeList(entries);
+    if (!include.leftOut.empty()) {
+        QString names;
+        for (const auto& e : include.leftOut)
+            names += QStringLiteral("\r\n") + QString::fromStdString(e);
+        program_.desktop.messageBox(
+            QStringLiteral("The following file(s) cannot be backed up because their names "
+                           "contain the character '|'.  They have been left out of the Backup "
+                           "Set:\r\n") +
+                names,
+            cw::Icon::Warning, cw::Buttons::OK, kTitle);
+    }
+    api.Include(include.list.c_str());
+
+    const std::string structure = GetProfileFirstLine(dir, "FileStructure");
+    if (structure == "cwStructure_None")
+        api.SaveStructure(0);
+    else if (structure == "cwStructure_Relative")
+        api.SaveStructure(2);
+    if (GetProfileFirstLine(dir, "Hidden") != "cwNever")
+        api.IncludeHidden(1);
+
+    // Minimum passes 2 and Normal 1: the library's own numbering.
+    const int levels[] = {0, 2, 1, 3};
+    for (int i = 0; i < 4; ++i) {
+        if (options.optComp[i]->isChecked()) {
+            api.SetCompressionLevel(levels[i]);
+            break;
+        }
+    }
+    api.Span(options.optSpan[0]->isChecked() ? -1 : 0);
+    api.UseLFN(GetProfileFirstLine(dir, "LongFile") == "true" ? 1 : 0);
+    api.Zip();
+}
+
+void frmZIP::maj() {
+    bar_.setValue(static_cast<std::int32_t>(
+        std::min<std::int64_t>(program_.filesDone, std::numeric_limits<std::int32_t>::max())));
+}
+
+void frmZIP::callback(int action, const QString& m) {
+    auto field = [&m](int n) {
+        return QString::fromStdString(cw::getField(m.toStdString(), "|", n));
+    };
+    auto& desktop = program_.desktop;
+    switch (action) {
+    case 10:
+        filettraited->setText(QStringLiteral("Creating list of files"));
+        break;
+    case 12:
+        filettraited->setText(QStringLiteral("Compressing file : ") + field(2) +
+                              QStringLiteral("\r\n\r\nCompression Percent Done: ") + field(5) +
+                              QStringLiteral("%"));
+        filettraited->repaint();
+        break;
+    case 13:
+        filettraited->setText(QString());
+        filettraited->repaint();
+        ++program_.filesDone;
+        maj();
+        break;
+    case 20:
+        desktop.messageBox(QStringLiteral("First, remove this disk and label it Disk #") +
+                               field(2) + QStringLiteral(".  Then insert a new disk."),
+                           cw::Icon::Information, cw::Buttons::OK, kTitle);
+        break;
+    case 22:
+        errorReported_ = true;
+        desktop.messageBox(QStringLiteral("Error during process of file : ") + field(2),
+                           cw::Icon::None, cw::Buttons::OK, kTitle);
+        break;
+    case 23:
+        desktop.messageBox(QStringLiteral("Warning during process on file  ") + field(2),
+                           cw::Icon::None, cw::Buttons::OK, kTitle);
+        break;
+    case 24:
+        desktop.beep();
+        desktop.messageBox(QStringLiteral("Warning, ") + field(2) +
+                               QStringLiteral(" already exists in this Backup Set.\r\nDo you want "
+                                              "to Replace, Replace All, Skip or Cancel Backup"),
+                           cw::Icon::Warning, cw::Buttons::OK, kTitle);
+        break;
+    case 255:
+        errorReported_ = true;
+        desktop.messageBox(QStringLiteral("Error process is stopped !"), cw::Icon::None,
+                           cw::Buttons::OK, kTitle);
+        break;
+    default:
+        break;
+    }
+}
+
+void frmZIP::cmdCancel_Click() {
+    program_.endProgram();
+}
+
+void frmZIP::Picture1_Paint() {
+    bar_.refresh(false);
+}
+
+} // namespace cwb
