@@ -1,0 +1,133 @@
+#include "restore/ExtractionCallback.h"
+
+#include "common/Format.h"
+#include "common/platform/Desktop.h"
+#include "restore/Listing.h"
+#include "restore/RestoreContext.h"
+#include "restore/dlgProgress.h"
+#include "restore/dlgReplace.h"
+
+#include <QLabel>
+#include <cstdint>
+#include <string>
+
+namespace cwr {
+
+ExtractionCallback* ExtractionCallback::current_ = nullptr;
+
+ExtractionCallback::ExtractionCallback(RestoreContext& ctx, dlgProgress& window)
+    : ctx_(ctx), window_(window) {
+    current_ = this;
+}
+
+ExtractionCallback::~ExtractionCallback() {
+    if (current_ == this)
+        current_ = nullptr;
+}
+
+short ExtractionCallback::callback(int /*reserved*/, int action, const char* message) {
+    return current_ ? current_->handle(action, message) : 0;
+}
+
+void ExtractionCallback::progressUpdate() {
+    ++ctx_.restoredCount;
+    window_.progressUpdate();
+}
+
+short ExtractionCallback::handle(int action, const char* message) {
+    // The whole message is kept, however long: a cut name would name another file.
+    const std::string text = message ? std::string(message) : std::string();
+    const auto field = [&text](int n) { return cw::getField(text, "|", n); };
+    const auto qfield = [&field](int n) { return QString::fromStdString(field(n)); };
+    const QString caskwell = QStringLiteral("Caskwell");
+    cw::DesktopService& desktop = ctx_.desktop;
+    auto box = [&desktop](const QString& t, cw::Icon icon, const QString& title) {
+        desktop.beep();
+        desktop.messageBox(t, icon, cw::Buttons::OK, title);
+    };
+    QLabel* activity = window_.filettraited;
+
+    // Only the low 16 bits carry the action.
+    switch (static_cast<std::int16_t>(static_cast<std::uint16_t>(action & 0xFFFF))) {
+    case kActionListing:
+        activity->setText(QStringLiteral("Creating list of files"));
+        break;
+    case kActionFile: {
+        ctx_.selectedBytes = addSaturated(ctx_.selectedBytes, -sizeOfLine(field(3)));
+        activity->setText(QStringLiteral("Uncompressing ") + qfield(2) + QStringLiteral("\n\n") +
+                          QStringLiteral("Bytes remaining to Restore: ") +
+                          QString::fromStdString(cw::formatPicture(ctx_.selectedBytes, "###,#00")) +
+                          QStringLiteral(" bytes"));
+        activity->repaint();
+        progressUpdate();
+        break;
+    }
+    case kActionTested:
+        activity->setText(QStringLiteral("Testing ") + qfield(2) + QStringLiteral(" endded"));
+        break;
+    case kActionDeleting:
+        activity->setText(QStringLiteral("Deleting file ") + qfield(2));
+        break;
+    case kActionDeleted:
+        activity->setText(QStringLiteral("Deleting file ") + qfield(2) + QStringLiteral(" endded"));
+        break;
+    case kActionDisk:
+        if (cw::leadingNumber(field(2)) == 0)
+            box(QStringLiteral("Insert the Last disk in the Backup Set."), cw::Icon::Warning,
+                caskwell);
+        else
+            box(QStringLiteral("Take out the current disk and insert Disk #") + qfield(2),
+                cw::Icon::Information, caskwell);
+        break;
+    case kActionNothingToDo:
+        box(QStringLiteral("There are no Files to Restore!  Restore will be terminated."),
+            cw::Icon::Warning, caskwell);
+        // The windows close once the library has returned (the stop flag sees to it).
+        ctx_.stop = true;
+        break;
+    case kActionFileProblem: {
+        const std::int64_t reason = cw::leadingNumber(field(3));
+        ctx_.incomplete = true;
+        if (reason == kReasonBadPassword) {
+            box(QStringLiteral("An incorrect password has been entered.  Restore process "
+                               "will be terminated."),
+                cw::Icon::Critical, caskwell);
+            ctx_.stop = true;
+        } else if (reason == kReasonInUse) {
+            ctx_.currentFileName = field(2);
+            box(QStringLiteral("'") + qfield(2) +
+                    QStringLiteral("' cannot be restored because it is currently being used."),
+                cw::Icon::Warning, caskwell);
+            progressUpdate();
+        } else {
+            box(QStringLiteral("Warning during process on file  ") + qfield(2), cw::Icon::None,
+                QString());
+            progressUpdate();
+        }
+        break;
+    }
+    case kActionExists: {
+        ctx_.currentFileName = field(2);
+        const int answer = dlgReplace::ask(ctx_, &window_);
+        if (answer == dlgReplace::Skip)
+            progressUpdate();
+        if (answer == dlgReplace::CancelRestore)
+            ctx_.incomplete = true;
+        return static_cast<short>(answer);
+    }
+    case kActionFatal:
+        if (cw::leadingNumber(field(3)) == kCodeUserCancelled) {
+            box(QStringLiteral("Error process is stopped !"), cw::Icon::None, QString());
+            ctx_.incomplete = true;
+        } else {
+            box(QStringLiteral("Restore process will be stopped!"), cw::Icon::Critical, caskwell);
+            ctx_.stop = true;
+        }
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+} // namespace cwr

@@ -1,0 +1,52 @@
+#pragma once
+// The binding of the decompression library (libcwunzip.so in the program's own directory),
+// made at first use. Every operation is resolved at once, so a missing one is reported
+// before a set is listed or anything is written.
+#include "common/platform/SharedLibrary.h"
+#include "zip/include/cwunzip.h"
+
+#include <QString>
+#include <memory>
+#include <string>
+
+namespace cwr {
+
+struct UnzipFunctions {
+    int (*Initialise)() = nullptr;
+    int (*InstallCallback)(CwCallback) = nullptr;
+    int (*SetWindowHandle)(const CwListSink*) = nullptr;
+    int (*ArchiveName)(const char*) = nullptr;
+    int (*View)(int) = nullptr;
+    int (*Decrypt)(const char*) = nullptr;
+    int (*RestoreStructure)(int) = nullptr;
+    int (*Include)(const char*) = nullptr;
+    int (*ExtractTo)(const char*) = nullptr;
+    int (*Unzip)() = nullptr;
+};
+
+class UnzipLibrary {
+public:
+    static constexpr const char* kFileName = "libcwunzip.so";
+
+    // Binds <dir>/libcwunzip.so at the first bind().
+    explicit UnzipLibrary(const std::string& dir);
+    // Ready-made operations (a recording fake in tests).
+    explicit UnzipLibrary(const UnzipFunctions& functions);
+
+    // Loads the library and resolves every operation; false with errorText() set.
+    bool bind();
+    bool isBound() const { return bound_; }
+    // Why bind() failed, as the user is told; it names the file.
+    const QString& errorText() const { return error_; }
+    const UnzipFunctions& api() const { return fn_; }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    std::unique_ptr<cw::SharedLibrary> lib_;
+    UnzipFunctions fn_;
+    bool bound_ = false;
+    QString error_;
+};
+
+} // namespace cwr

@@ -1,0 +1,45 @@
+#pragma once
+// Asked, modally, before the library replaces a file that already exists.
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace cwr {
+
+struct RestoreContext;
+
+class dlgReplace : public QDialog {
+    Q_OBJECT
+public:
+    enum Answer { Replace = 0, ReplaceAll = 1, Skip = 2, CancelRestore = 3 };
+
+    explicit dlgReplace(RestoreContext& ctx, QWidget* parent = nullptr);
+
+    // Shows the prompt for the context's current file and waits; the answer is also left in
+    // the context's replace answer.
+    static int ask(RestoreContext& ctx, QWidget* parent);
+
+    QLabel* Picture1 = nullptr;
+    QLabel* lblReplaceInfo = nullptr;
+    QPushButton* cmdReplace = nullptr;
+    QPushButton* cmdReplaceAll = nullptr;
+    QPushButton* cmdSkip = nullptr;
+    QPushButton* cmdCancelRestore = nullptr;
+
+public Q_SLOTS:
+    void Form_Load();
+    void cmdReplace_Click();
+    void cmdReplaceAll_Click();
+    void cmdSkip_Click();
+    void cmdCancelRestore_Click();
+    // Closed by the window manager or Escape: the existing file is kept.
+    void reject() override;
+
+private:
+    void answer(int a);
+
+    RestoreContext& ctx_;
+};
+
+} // namespace cwr

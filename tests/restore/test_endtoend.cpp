@@ -1,0 +1,306 @@
+// Whole restores with the real libraries: sets written through libcwzip.so's C interface,
+// restored through cwr's windows and libcwunzip.so, compared byte for byte with their
+// timestamps and permissions.
+#include "common/PictureBox.h"
+#include "common/platform/SharedLibrary.h"
+#include "common/widgets/DirListBox.h"
+#include "restore/RestoreContext.h"
+#include "restore/dlgExtractTo.h"
+#include "restore/dlgProgress.h"
+#include "restore/frmRestore.h"
+#include "tests/restore/RestoreFixture.h"
+#include "zip/include/cwzip.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sys/stat.h>
+#include <utime.h>
+
+using namespace cwr;
+using namespace cwr::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+short ignoreEvents(int, int, const char*) {
+    return 0;
+}
+
+// Confirms the disk prompts of a spanned set, whose order is the library's business, and
+// leaves every other box to the script.
+class DiskDesktop : public cw::test::ScriptedDesktop {
+public:
+    cw::Answer messageBox(const QString& text, cw::Icon icon, cw::Buttons buttons,
+                          const QString& title) override {
+        const bool disk = text.startsWith("Take out the current disk and insert Disk #") ||
+                          text == "Insert the Last disk in the Backup Set.";
+        if (answerDiskPrompts && disk) {
+            diskPrompts.push_back(text);
+            return cw::Answer::OK;
+        }
+        return ScriptedDesktop::messageBox(text, icon, buttons, title);
+    }
+    bool answerDiskPrompts = false;
+    std::vector<QString> diskPrompts;
+};
+
+struct SetOptions {
+    bool structure = true;
+    bool emptyDirs = true;
+    const char* password = nullptr;
+    long long volumeLimit = 0;
+};
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        desktop.setProgramTitle("Caskwell Restore");
+        bin = cw::test::TestEnv::binDir();
+        if (!fs::exists(bin + "/libcwzip.so") || !fs::exists(bin + "/libcwunzip.so"))
+            GTEST_SKIP() << "the archive libraries are not built";
+        src = env.makeDir("src");
+        write("Data/a.txt", "alpha\n", 0640, 1'000'000'000);
+        write("Data/sub/b.bin", randomBytes(20000, 1), 0755, 1'100'000'000);
+        write("c.txt", "", 0600, 1'200'000'000);
+        write("Docs/d e.txt", std::string(70000, 'd'), 0644, 1'300'000'000);
+        fs::create_directories(src + "/Empty/Inner");
+        files = {"Data/a.txt", "Data/sub/b.bin", "c.txt", "Docs/d e.txt"};
+    }
+
+    static std::string randomBytes(std::size_t n, unsigned seed) {
+        std::mt19937 gen(seed);
+        std::string s(n, '\0');
+        for (auto& c : s)
+            c = static_cast<char>(gen() & 0xFF);
+        return s;
+    }
+
+    void write(const std::string& rel, const std::string& content, mode_t mode, time_t mtime) {
+        const std::string p = src + "/" + rel;
+        fs::create_directories(fs::path(p).parent_path());
+        std::ofstream(p, std::ios::binary) << content;
+        ::chmod(p.c_str(), mode);
+        struct utimbuf t {
+            mtime, mtime
+        };
+        ::utime(p.c_str(), &t);
+    }
+
+    // Writes a set of every file (and the empty directory) through the C interface.
+    std::string writeSet(const SetOptions& o, const std::string& name = "Set1") {
+        cw::SharedLibrary lib(bin + "/libcwzip.so");
+        EXPECT_TRUE(lib.load()) << lib.error();
+        auto fn = [&lib](const char* n) { return lib.symbol(n); };
+        reinterpret_cast<int (*)()>(fn("cwZip_Initialise"))();
+        reinterpret_cast<int (*)(CwCallback)>(fn("cwZip_InstallCallback"))(&ignoreEvents);
+        reinterpret_cast<int (*)(int)>(fn("cwZip_IncludeEmptyDirectoryEntries"))(o.emptyDirs ? -1
+                                                                                             : 0);
+        const std::string set = env.makeDir("sets") + "/" + name + ".bks";
+        reinterpret_cast<int (*)(const char*)>(fn("cwZip_ArchiveName"))(set.c_str());
+        if (o.password)
+            reinterpret_cast<int (*)(const char*)>(fn("cwZip_Encrypt"))(o.password);
+        std::string include;
+        for (const auto& f : files)
+            include += src + "/" + f + "|";
+        include += src + "/Empty/Inner/(EMPTY)|";
+        reinterpret_cast<int (*)(const char*)>(fn("cwZip_Include"))(include.c_str());
+        reinterpret_cast<int (*)(int)>(fn("cwZip_SaveStructure"))(o.structure ? 2 : 0);
+        reinterpret_cast<int (*)(int)>(fn("cwZip_SetCompressionLevel"))(1);
+        reinterpret_cast<int (*)(int)>(fn("cwZip_UseLFN"))(-1);
+        reinterpret_cast<int (*)(int)>(fn("cwZip_Span"))(o.volumeLimit > 0 ? -1 : 0);
+        reinterpret_cast<int (*)(long long)>(fn("cwZip_TestVolumeLimit"))(o.volumeLimit);
+        EXPECT_EQ(reinterpret_cast<int (*)()>(fn("cwZip"))(), 0);
+        reinterpret_cast<int (*)(long long)>(fn("cwZip_TestVolumeLimit"))(0);
+        EXPECT_TRUE(fs::exists(set));
+        return set;
+    }
+
+    // One run of cwr: open the set, select all, choose dest, start.
+    struct Run {
+        Run(EndToEnd& t, const std::string& set, std::optional<QString> password = {})
+            : ctx(t.desktop, t.bin) {
+            if (password)
+                t.desktop.expectInput("Enter password for this BackupSet.", "Caskwell", password);
+            ctx.backupSetPath = set;
+            window = &ctx.showRestoreWindow();
+            window->cmdSelectAll->click();
+        }
+        ~Run() { RestoreFixture_flush(); }
+        static void RestoreFixture_flush() {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        dlgProgress& to(EndToEnd& t, const std::string& dest, bool structure) {
+            window->optResDir[structure ? 0 : 1]->setChecked(true);
+            dlgExtractTo& d = ctx.showExtractDialog();
+            d.drvExtractTo->setPath(QString::fromStdString(dest));
+            if (structure)
+                t.desktop.expectBox("You have chosen to restore the selected files to a "
+                                    "folder rather than the root directory!  Are you sure?",
+                                    cw::Icon::Warning, cw::Buttons::YesNo, "Caskwell",
+                                    cw::Answer::Yes, true);
+            d.OKButton->click();
+            return *ctx.progressWindow;
+        }
+        RestoreContext ctx;
+        frmRestore* window = nullptr;
+    };
+
+    // Where a file of the source tree lands under dest.
+    std::string restored(const std::string& dest, const std::string& rel, bool structure) const {
+        return structure ? dest + src + "/" + rel : dest + "/" + fs::path(rel).filename().string();
+    }
+
+    void expectSame(const std::string& original, const std::string& copy) {
+        SCOPED_TRACE(copy);
+        ASSERT_TRUE(fs::is_regular_file(copy));
+        EXPECT_EQ(cw::test::TestEnv::readFile(copy), cw::test::TestEnv::readFile(original));
+        struct stat a {
+        }, b{};
+        ::stat(original.c_str(), &a);
+        ::stat(copy.c_str(), &b);
+        EXPECT_EQ(a.st_mode & 07777, b.st_mode & 07777);
+        EXPECT_EQ(a.st_mtime, b.st_mtime);
+    }
+
+    cw::test::TestEnv env;
+    DiskDesktop desktop;
+    std::string bin, src;
+    std::vector<std::string> files;
+};
+
+TEST_F(EndToEnd, StructureRestoreBringsBackFilesAndEmptyDirectories) {
+    const std::string set = writeSet({});
+    Run run(*this, set);
+    EXPECT_EQ(run.window->lstArchive->count(), 4);
+    EXPECT_EQ(run.window->lblCount->text(), "Files in Backup Set - [4]");
+    EXPECT_GE(run.window->lstDirHolding->count(), 1);
+    const std::string dest = env.makeDir("dest");
+    dlgProgress& p = run.to(*this, dest, true);
+    p.cmdStartRestore->click();
+    EXPECT_EQ(p.lblInfo->text(), "Restore Completed Succesfully.");
+    for (const auto& f : files)
+        expectSame(src + "/" + f, restored(dest, f, true));
+    EXPECT_TRUE(fs::is_directory(dest + src + "/Empty/Inner"));
+}
+
+TEST_F(EndToEnd, FlatRestorePutsEveryFileIntoTheDestination) {
+    const std::string set = writeSet({.structure = false});
+    Run run(*this, set);
+    const std::string dest = env.makeDir("flat");
+    dlgProgress& p = run.to(*this, dest, false);
+    p.cmdStartRestore->click();
+    EXPECT_EQ(p.lblInfo->text(), "Restore Completed Succesfully.");
+    for (const auto& f : files)
+        expectSame(src + "/" + f, restored(dest, f, false));
+    EXPECT_FALSE(fs::exists(dest + "/Inner"));
+}
+
+TEST_F(EndToEnd, EncryptedSetWithTheRightPassword) {
+    const std::string set = writeSet({.password = "s3cret pw"});
+    Run run(*this, set, QString("s3cret pw"));
+    EXPECT_EQ(run.ctx.encryptedFlag, "1");
+    const std::string dest = env.makeDir("dest");
+    run.to(*this, dest, true).cmdStartRestore->click();
+    for (const auto& f : files)
+        expectSame(src + "/" + f, restored(dest, f, true));
+}
+
+TEST_F(EndToEnd, WrongPasswordStopsAndEndsTheProgram) {
+    const std::string set = writeSet({.password = "right"});
+    Run run(*this, set, QString("wrong"));
+    const std::string dest = env.makeDir("dest");
+    dlgProgress& p = run.to(*this, dest, false);
+    desktop.expectBox("An incorrect password has been entered.  Restore process will be "
+                      "terminated.",
+                      cw::Icon::Critical, cw::Buttons::OK, "Caskwell", cw::Answer::OK, true);
+    p.cmdStartRestore->click();
+    Run::RestoreFixture_flush();
+    EXPECT_FALSE(run.ctx.progressWindow);
+    EXPECT_FALSE(run.ctx.restoreWindow);
+    for (const auto& f : files)
+        EXPECT_FALSE(fs::exists(restored(dest, f, false)) &&
+                     fs::file_size(restored(dest, f, false)) > 0)
+            << f;
+}
+
+TEST_F(EndToEnd, SpannedSetAsksForItsDisks) {
+    const std::string set = writeSet({.volumeLimit = 16 * 1024});
+    ASSERT_TRUE(fs::exists(env.path("sets/Set1.b01")));
+    Run run(*this, set);
+    EXPECT_EQ(run.window->lstArchive->count(), 4);
+    const std::string dest = env.makeDir("dest");
+    dlgProgress& p = run.to(*this, dest, true);
+    // All disks are in the folder: each prompt is simply confirmed.
+    desktop.answerDiskPrompts = true;
+    p.cmdStartRestore->click();
+    EXPECT_EQ(p.lblInfo->text(), "Restore Completed Succesfully.");
+    ASSERT_FALSE(desktop.diskPrompts.empty());
+    EXPECT_EQ(desktop.diskPrompts.front(), "Take out the current disk and insert Disk #1");
+    for (const auto& f : files)
+        expectSame(src + "/" + f, restored(dest, f, true));
+}
+
+// Restores every file once, then changes them and restores again answering the prompts.
+class ReplaceEndToEnd : public EndToEnd {
+protected:
+    void restoreAgain(std::deque<QString> answers, const std::string& dest) {
+        for (const auto& f : files)
+            std::ofstream(restored(dest, f, false), std::ios::binary) << "changed";
+        ReplaceAnswerer answerer(std::move(answers));
+        Run run(*this, set);
+        run.to(*this, dest, false).cmdStartRestore->click();
+        prompts = answerer.prompts.size();
+        info = run.ctx.progressWindow ? run.ctx.progressWindow->lblInfo->text() : QString();
+    }
+    void SetUp() override {
+        EndToEnd::SetUp();
+        if (IsSkipped())
+            return;
+        set = writeSet({.structure = false});
+        dest = env.makeDir("dest");
+        Run run(*this, set);
+        run.to(*this, dest, false).cmdStartRestore->click();
+    }
+    bool isChanged(const std::string& f) {
+        return cw::test::TestEnv::readFile(restored(dest, f, false)) == "changed";
+    }
+    std::string set, dest;
+    std::size_t prompts = 0;
+    QString info;
+};
+
+TEST_F(ReplaceEndToEnd, ReplaceEachAndReplaceAll) {
+    restoreAgain({"cmdReplace", "cmdReplaceAll"}, dest);
+    EXPECT_EQ(prompts, 2u);
+    for (const auto& f : files)
+        EXPECT_FALSE(isChanged(f)) << f;
+    EXPECT_EQ(info, "Restore Completed Succesfully.");
+}
+
+TEST_F(ReplaceEndToEnd, SkipKeepsTheExistingFiles) {
+    restoreAgain({"cmdSkip", "cmdSkip", "cmdSkip", "cmdSkip"}, dest);
+    EXPECT_EQ(prompts, 4u);
+    for (const auto& f : files)
+        EXPECT_TRUE(isChanged(f)) << f;
+}
+
+TEST_F(ReplaceEndToEnd, CancelRestoreKeepsTheRestAndSaysSo) {
+    desktop.expectBox("Error process is stopped !", cw::Icon::None, cw::Buttons::OK,
+                      "Caskwell Restore", cw::Answer::OK, true);
+    restoreAgain({"cmdReplace", "cmdCancelRestore"}, dest);
+    EXPECT_EQ(prompts, 2u);
+    int changed = 0;
+    for (const auto& f : files)
+        changed += isChanged(f);
+    EXPECT_EQ(changed, 3);
+    EXPECT_EQ(info, "Restore Completed with errors.  Some files were not restored.");
+}
+
+} // namespace

@@ -1,0 +1,155 @@
+// The listing of a set into frmRestore, the selection summary and the password question.
+#include "restore/RestoreContext.h"
+#include "restore/dlgOpenBackupSet.h"
+#include "restore/dlgWait.h"
+#include "restore/frmRestore.h"
+#include "tests/restore/RestoreFixture.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace cwr;
+using namespace cwr::test;
+
+namespace {
+
+QStringList texts(const QListWidget* l) {
+    QStringList out;
+    for (int i = 0; i < l->count(); ++i)
+        out << l->item(i)->text();
+    return out;
+}
+
+class Listing : public RestoreFixture {};
+
+TEST_F(Listing, CallsTheLibraryInListingOrder) {
+    openSet({});
+    const std::string set = ctx->backupSetPath;
+    EXPECT_EQ(fake.calls, (std::vector<std::string>{"Initialise", "SetWindowHandle",
+                                                    "ArchiveName:" + set, "View:-1", "Unzip"}));
+}
+
+TEST_F(Listing, EntryLinesWithAndWithoutDirectories) {
+    frmRestore& w =
+        openSet({entryMessage("Data", "a.txt", "1200"), entryMessage("Data/", "b.txt", "800"),
+                 entryMessage("", "c.txt", "5"), "x|12|0|ignored|ignored|9"});
+    EXPECT_EQ(texts(w.lstArchive), (QStringList{"Data/a.txt\t", "Data/b.txt\t", "c.txt\t"}));
+    EXPECT_EQ(texts(w.lstFileSize), (QStringList{"1200\t", "800\t", "5\t"}));
+    EXPECT_EQ(ctx->entryCount, 3);
+    EXPECT_EQ(w.lblCount->text(), "Files in Backup Set - [3]");
+    EXPECT_EQ(w.windowTitle(), QString::fromStdString("Caskwell Restore - " + ctx->backupSetPath));
+}
+
+TEST_F(Listing, DirectoryEntriesAreHeldApartAndNotCounted) {
+    frmRestore& w = openSet({entryMessage("Data", "a.txt", "1"),
+                             entryMessage("Data/Empty", "", "0"), entryMessage("Logs/", "", "0"),
+                             entryMessage("", "b.txt", "2"), entryMessage("", "c.txt", "3")});
+    EXPECT_EQ(texts(w.lstArchive), (QStringList{"Data/a.txt\t", "b.txt\t", "c.txt\t"}));
+    EXPECT_EQ(texts(w.lstFileSize), (QStringList{"1\t", "2\t", "3\t"}));
+    EXPECT_EQ(texts(w.lstDirHolding), (QStringList{"Data/Empty/\t", "Logs/\t"}));
+    EXPECT_EQ(w.lblCount->text(), "Files in Backup Set - [3]");
+    // Directories to re-create: the structure question is offered, "Yes" first.
+    EXPECT_FALSE(w.Frame1->isHidden());
+    EXPECT_TRUE(w.optResDir[0]->isChecked());
+    EXPECT_TRUE(w.restoreStructure());
+}
+
+TEST_F(Listing, NoDirectoryEntriesMeansFlatWithoutAsking) {
+    frmRestore& w = openSet({entryMessage("Data", "a.txt", "1")});
+    EXPECT_TRUE(w.Frame1->isHidden());
+    EXPECT_TRUE(w.optResDir[1]->isChecked());
+    EXPECT_FALSE(w.restoreStructure());
+}
+
+TEST_F(Listing, NotASetGivesAnEmptyListAndNoPasswordQuestion) {
+    frmRestore& w = openSet({});
+    w.Form_Activate();
+    EXPECT_EQ(w.lstArchive->count(), 0);
+    EXPECT_EQ(w.lblCount->text(), "Files in Backup Set - [0]");
+    EXPECT_EQ(ctx->encryptedFlag, "");
+    EXPECT_FALSE(w.cmdRestore->isEnabled());
+}
+
+TEST_F(Listing, ShortLastMessageLeavesTheSetUnencrypted) {
+    frmRestore& w = openSet({entryMessage("", "a.txt", "1", "1"), "x|21|0||b.txt|2"});
+    EXPECT_EQ(ctx->encryptedFlag, "");
+    EXPECT_EQ(w.lblCount->text(), "Files in Backup Set - [2]");
+    EXPECT_FALSE(w.windowTitle().endsWith("(ENCRYPTED)"));
+}
+
+TEST_F(Listing, EncryptedSetIsMarkedAndAsksForThePasswordUntilGiven) {
+    desktop.expectInput("Enter password for this BackupSet.", "Caskwell", std::nullopt);
+    // Asked when the window first shows.
+    frmRestore& w = openSet({entryMessage("", "a.txt", "1", "1"), entryMessage("", "b", "2", "1")});
+    EXPECT_EQ(ctx->encryptedFlag, "1");
+    EXPECT_TRUE(w.windowTitle().endsWith(" (ENCRYPTED)"));
+    EXPECT_EQ(w.lblCount->text(), "ENCRYPTED Files in Backup Set - [2]");
+    EXPECT_EQ(w.lstArchive->palette().color(QPalette::Text), QColor(255, 0, 0));
+    // The wait window went with the first activation.
+    EXPECT_FALSE(ctx->waitWindow && ctx->waitWindow->isVisible());
+    EXPECT_EQ(ctx->password, "");
+
+    desktop.expectInput("Enter password for this BackupSet.", "Caskwell", QString("s3cret"));
+    w.Form_Activate();
+    EXPECT_EQ(ctx->password, "s3cret");
+    w.Form_Activate(); // answered: not asked again
+    EXPECT_EQ(desktop.pending(), 0);
+}
+
+TEST_F(Listing, SelectionSummaryFollowsClicksSelectAllAndDeselectAll) {
+    frmRestore& w = openSet({entryMessage("", "a", "1200"), entryMessage("", "b", "800"),
+                             entryMessage("", "c", "2500")});
+    EXPECT_FALSE(w.cmdRestore->isEnabled());
+    EXPECT_EQ(w.lblCountChecked->text(), "");
+
+    select(w, {0, 1});
+    EXPECT_EQ(w.lblCountChecked->text(),
+              "2 item(s) selected.  Total Uncompressed File size:  2,000 bytes");
+    EXPECT_TRUE(w.cmdRestore->isEnabled());
+    EXPECT_EQ(ctx->selectedCount, 2);
+    EXPECT_EQ(ctx->selectedBytes, 2000);
+
+    w.cmdSelectAll->click();
+    EXPECT_EQ(w.lblCountChecked->text(),
+              "3 item(s) selected.  Total Uncompressed File size:  4,500 bytes");
+    w.cmdDeselectall->click();
+    EXPECT_EQ(w.lblCountChecked->text(), "");
+    EXPECT_FALSE(w.cmdRestore->isEnabled());
+    EXPECT_EQ(ctx->selectedCount, 0);
+}
+
+TEST_F(Listing, BadAndHugeSizeLinesNeitherCrashNorWrap) {
+    frmRestore& w = openSet({entryMessage("", "a", "junk"), entryMessage("", "b", "3000000000"),
+                             entryMessage("", "c", "9223372036854775807")});
+    select(w, {0, 1});
+    EXPECT_EQ(ctx->selectedBytes, 3000000000LL); // beyond 32 bits
+    w.cmdSelectAll_Click();
+    EXPECT_EQ(ctx->selectedBytes, INT64_MAX);
+}
+
+TEST_F(Listing, BackClosesTheWindowAndOpensAFreshDialog) {
+    frmRestore& w = openSet({entryMessage("", "a", "1")});
+    w.cmdOpen->click();
+    flushDeletes();
+    EXPECT_FALSE(ctx->restoreWindow);
+    ASSERT_TRUE(ctx->openDialog);
+    EXPECT_TRUE(ctx->openDialog->isVisible());
+}
+
+TEST_F(Listing, MissingLibraryIsNamedAndNothingIsListed) {
+    ctx->unzip.reset(); // bind the real file from the (empty) program folder
+    const QString file = QString::fromStdString(ctx->programDir + "/libcwunzip.so");
+    desktop.expectBox("The decompression library '" + file +
+                          "' is missing or cannot be loaded.  Your files cannot be restored "
+                          "without it.  Please contact your vendor.",
+                      cw::Icon::Critical, cw::Buttons::OK, "Caskwell", cw::Answer::OK, true);
+    frmRestore& w = openSet({entryMessage("", "a", "1")});
+    EXPECT_EQ(w.lstArchive->count(), 0);
+    EXPECT_EQ(w.lblCount->text(), "Files in Backup Set - [0]");
+}
+
+} // namespace

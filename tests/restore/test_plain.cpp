@@ -1,0 +1,74 @@
+// The window-free pieces: listing lines and the re-creation of empty directories.
+#include "common/platform/Files.h"
+#include "restore/EmptyDirectories.h"
+#include "restore/Listing.h"
+#include "tests/support/TestEnv.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace cwr;
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(ListingLines, EntriesDirectoriesAndOtherCodes) {
+    auto e = parseListingMessage("a| 21|b|Data\\x|n.txt|12|||||||1");
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->listLine, "Data\\x/n.txt\t");
+    EXPECT_EQ(e->sizeLine, "12\t");
+    EXPECT_FALSE(parseListingMessage(""));
+    EXPECT_FALSE(parseListingMessage("a|20|b|Data|n|1"));
+    EXPECT_FALSE(parseListingMessage("a|65557|b|Data|n|1")); // 21 + 65536 is not 21
+    EXPECT_FALSE(parseListingMessage("a|x21|b|Data|n|1"));
+    auto d = parseListingMessage("a|21|b|Data/Empty||0");
+    ASSERT_TRUE(d);
+    EXPECT_TRUE(isDirectoryLine(d->listLine));
+    EXPECT_FALSE(isDirectoryLine("Data/a\t"));
+    EXPECT_FALSE(isDirectoryLine("Data/"));
+    EXPECT_EQ(storedPath("Data/a b.txt\t"), "Data/a b.txt");
+    EXPECT_EQ(includeList({"Data/a.txt", "b.txt"}), "Data/a.txt|b.txt|");
+    EXPECT_EQ(encryptedFlagOf("1|21|3|4|5|6|7|8|9|10|11|12|1"), "1");
+    EXPECT_TRUE(flagIsOn("1"));
+    EXPECT_FALSE(flagIsOn(""));
+    EXPECT_FALSE(flagIsOn("yes"));
+    EXPECT_EQ(sizeOfLine("-4\t"), 0);
+    EXPECT_EQ(selectionSummary(0, 0), "");
+    EXPECT_EQ(selectionSummary(3, 6),
+              "3 item(s) selected.  Total Uncompressed File size:  6 bytes");
+}
+
+class EmptyDirs : public ::testing::Test {
+protected:
+    cw::test::TestEnv env;
+    std::string dest = env.makeDir("dest");
+};
+
+TEST_F(EmptyDirs, CreatesUnderTheDestinationWithMissingParents) {
+    EXPECT_EQ(recreateEmptyDirectories({"Data/Empty/\t", "a/b/c/\t", "not a directory\t"}, dest),
+              0);
+    EXPECT_TRUE(fs::is_directory(dest + "/Data/Empty"));
+    EXPECT_TRUE(fs::is_directory(dest + "/a/b/c"));
+    EXPECT_EQ(recreateEmptyDirectories({"Data/Empty/\t"}, dest + "/"), 0); // already there
+}
+
+TEST_F(EmptyDirs, GoesOnAfterAFailure) {
+    env.writeFile("dest/file", "x");
+    EXPECT_EQ(recreateEmptyDirectories({"file/sub/\t", "Later/\t"}, dest), 1);
+    EXPECT_TRUE(fs::is_directory(dest + "/Later"));
+}
+
+TEST_F(EmptyDirs, NeverLeavesTheDestination) {
+    const std::string outside = env.makeDir("outside");
+    fs::create_directory_symlink(outside, dest + "/link");
+    EXPECT_EQ(recreateEmptyDirectories({"../escaped/\t", "a/../../escaped2/\t",
+                                        env.root() + "/abs/\t", "link/inside/\t"},
+                                       dest),
+              4);
+    EXPECT_FALSE(fs::exists(env.root() + "/escaped"));
+    EXPECT_FALSE(fs::exists(env.root() + "/escaped2"));
+    EXPECT_FALSE(fs::exists(env.root() + "/abs"));
+    EXPECT_FALSE(fs::exists(outside + "/inside"));
+}
+
+} // namespace
