@@ -18,6 +18,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace cw::drives {
 
@@ -233,8 +234,9 @@ void resetSystemRoots() {
 std::vector<std::string> list() {
     auto mounts = readMounts();
     std::vector<std::string> out{"/"};
+    std::unordered_set<std::string> seen{"/"};
     auto add = [&](const std::string& p) {
-        if (std::find(out.begin(), out.end(), p) == out.end())
+        if (seen.insert(p).second)
             out.push_back(p);
     };
     std::string home = deepestMount(mounts, normalized(paths::windowsDirectory()));

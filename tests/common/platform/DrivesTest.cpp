@@ -87,7 +87,7 @@ TEST(Drives, MountTableOrderAndTypes) {
     EXPECT_EQ(drives::driveOf(home + "/docs"), home);
 }
 
-TEST(Drives, MissingOrHostileMountInformationGivesRootOnly) {
+TEST(Drives, MissingOrHostileMountInformationNeverFails) {
     test::FakeDrives fake;
     fake.setMountInfo("");
     EXPECT_EQ(drives::list(), std::vector<std::string>{"/"});
@@ -99,16 +99,19 @@ TEST(Drives, MissingOrHostileMountInformationGivesRootOnly) {
     fake.setMountInfo(junk + "\n1 2 3\n - - - -\n1 1 8:1 / relative rw - ext4 x rw\n\\\\\\0");
     EXPECT_EQ(drives::list(), std::vector<std::string>{"/"});
 
-    // A huge table, much of it stacked on one point, stays quick; the last mount counts.
+    // A huge table, every point mounted twice, stays quick; the later mount counts.
     std::string huge;
-    for (int i = 0; i < 20000; ++i)
-        huge += line(i, "0:1", i % 2 ? "/mnt/same" : "/srv/d" + std::to_string(i),
-                     i == 19999 ? "nfs" : "ext4", "x");
+    for (int i = 0; i < 60000; ++i)
+        huge +=
+            line(i, "0:1", "/mnt/d" + std::to_string(i % 30000), i == 59999 ? "nfs" : "ext4", "x");
     fake.setMountInfo(huge);
     auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(drives::list(), (std::vector<std::string>{"/", "/mnt/same"}));
-    EXPECT_EQ(drives::type("/mnt/same"), drives::kRemote);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    auto many = drives::list();
+    ASSERT_EQ(many.size(), 30001u);
+    EXPECT_EQ(many[1], "/mnt/d0");
+    EXPECT_EQ(drives::type("/mnt/d29999"), drives::kRemote);
+    EXPECT_EQ(drives::type("/mnt/d29998"), drives::kFixed);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
 
     drives::setSystemRoots(fake.root() + "/nothing", fake.root() + "/nothing");
     EXPECT_EQ(drives::list(), std::vector<std::string>{"/"});

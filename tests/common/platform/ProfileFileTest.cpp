@@ -227,7 +227,7 @@ TEST(ProfileFile, BinaryGarbageAndHugeFiles) {
     ASSERT_NE(write(p, "Startup", {"No"}), 0);
     EXPECT_EQ(firstLine(readSection(p, "Startup")), "No");
     EXPECT_EQ(firstLine(readSection(p, "Description")), "Big");
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
 }
 
 TEST(ProfileFile, FailuresNeverLoseTheOldFile) {
