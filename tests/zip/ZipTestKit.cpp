@@ -14,6 +14,7 @@ namespace cw::test {
 
 std::vector<Event> Recorder::events;
 std::deque<short> Recorder::answers;
+std::function<void(const Event&)> Recorder::onEvent;
 
 std::string Event::field(int n) const {
     std::string text = message + "|";
@@ -31,10 +32,13 @@ std::string Event::field(int n) const {
 void Recorder::reset() {
     events.clear();
     answers.clear();
+    onEvent = nullptr;
 }
 
 short Recorder::callback(int, int action, const char* message) {
     events.push_back({action, message ? message : ""});
+    if (onEvent)
+        onEvent(events.back());
     if (action == 24 && !answers.empty()) {
         short a = answers.front();
         answers.pop_front();

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ struct Event {
 struct Recorder {
     static std::vector<Event> events;
     static std::deque<short> answers;
+    static std::function<void(const Event&)> onEvent; // runs inside the callback
     static void reset();
     static short callback(int reserved, int action, const char* message);
     static std::vector<Event> only(int action);

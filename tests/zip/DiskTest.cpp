@@ -1,0 +1,76 @@
+// Spanning onto a real small disk: the free space found by statvfs and the ENOSPC that
+// ends a volume. The disk is a small tmpfs; "changing the disk" moves the full volume away
+// from it. Skipped where mounting is refused.
+#include "ZipTestKit.h"
+
+#include "zip/common/Paths.h"
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+
+using namespace cw::test;
+
+namespace {
+
+class DiskTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Recorder::reset();
+        floppy = env.makeDir("floppy");
+        shelf = env.makeDir("shelf");
+        if (mount("tmpfs", floppy.c_str(), "tmpfs", 0, "size=256k") != 0)
+            GTEST_SKIP() << "cannot mount a small disk here";
+        mounted = true;
+    }
+    void TearDown() override {
+        if (mounted)
+            umount(floppy.c_str());
+    }
+    TestEnv env;
+    std::string floppy, shelf;
+    bool mounted = false;
+};
+
+TEST_F(DiskTest, EachDiskIsFilledAndTheNextAskedFor) {
+    std::string list;
+    std::vector<std::string> files;
+    for (int i = 0; i < 4; ++i) {
+        files.push_back(env.writeFile("app/r" + std::to_string(i), randomBytes(150000, 20 + i)));
+        list += files.back() + "|";
+    }
+    std::string set = floppy + "/Set.bks";
+    Recorder::onEvent = [&](const Event& e) {
+        if (e.action != 20)
+            return;
+        std::string vol = e.field(3);
+        struct stat st {};
+        ASSERT_EQ(stat(vol.c_str(), &st), 0);
+        EXPECT_GT(st.st_size, 200 * 1024); // the disk was filled, not merely started
+        ASSERT_EQ(std::system(("mv '" + vol + "' '" + shelf + "/'").c_str()), 0);
+    };
+    ZipSettings s{list, set};
+    s.span = true;
+    ASSERT_EQ(runZip(s), 0);
+    EXPECT_GE(Recorder::only(20).size(), 2u);
+    EXPECT_TRUE(Recorder::only(255).empty());
+    ASSERT_EQ(std::system(("cp '" + set + "' '" + shelf + "/'").c_str()), 0);
+    Recorder::reset();
+    std::string dest = env.makeDir("dest");
+    std::string include;
+    for (const auto& f : files)
+        include += f.substr(1) + "|";
+    ASSERT_EQ(extract(shelf + "/Set.bks", include, dest, false), 0);
+    for (const auto& f : files)
+        EXPECT_EQ(TestEnv::readFile(dest + "/" + cw::zip::baseName(f)), TestEnv::readFile(f));
+}
+
+TEST_F(DiskTest, AFullDiskWithoutSpanningLeavesNothing) {
+    std::string f = env.writeFile("app/big", randomBytes(400000, 30));
+    ZipSettings s{f + "|", floppy + "/Set.bks"};
+    EXPECT_LT(runZip(s), 0);
+    EXPECT_EQ(Recorder::only(255).size(), 1u);
+    EXPECT_TRUE(filesBelow(floppy).empty());
+}
+
+} // namespace
