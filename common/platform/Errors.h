@@ -16,7 +16,8 @@ inline constexpr int kErrFileIo = 57;
 
 class PlatformError : public std::runtime_error {
 public:
-    PlatformError(int number, const std::string& what) : std::runtime_error(what), number_(number) {}
+    PlatformError(int number, const std::string& what)
+        : std::runtime_error(what), number_(number) {}
     int number() const noexcept { return number_; }
 
 private:

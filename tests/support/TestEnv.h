@@ -12,8 +12,8 @@ public:
     TestEnv(const TestEnv&) = delete;
     TestEnv& operator=(const TestEnv&) = delete;
 
-    const std::string& root() const { return root_; } // the temporary folder
-    const std::string& home() const { return home_; } // $HOME (the Windows directory)
+    const std::string& root() const { return root_; }         // the temporary folder
+    const std::string& home() const { return home_; }         // $HOME (the Windows directory)
     std::string config() const { return home_ + "/.config"; } // the System directory
     // Creates a file (and its parent directories) with the given content; returns its path.
     std::string writeFile(const std::string& relPath, const std::string& content) const;
