@@ -3,6 +3,7 @@
 #include "common/platform/Desktop.h"
 #include "common/platform/Errors.h"
 #include "common/platform/Files.h"
+#include "common/widgets/Activation.h"
 #include "common/widgets/DirListBox.h"
 #include "common/widgets/Placement.h"
 
@@ -53,6 +54,9 @@ dlgNewFolder::dlgNewFolder(DesktopService& desktop, DirListBox& list, QWidget* p
 
     connect(OKButton, &QPushButton::clicked, this, &dlgNewFolder::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &dlgNewFolder::CancelButton_Click);
+    // Activate: each time the dialog becomes active the name field takes the focus.
+    connect(new ActivationWatcher(this), &ActivationWatcher::activated, txtNameOfFolder,
+            [this] { txtNameOfFolder->setFocus(); });
     // The dialog works on the caller's list; without it there is nothing left to do.
     connect(&list, &QObject::destroyed, this, &QWidget::close);
 
@@ -81,8 +85,6 @@ dlgNewFolder* dlgNewFolder::open(DesktopService& desktop, DirListBox& list, QWid
 void dlgNewFolder::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     centreOnScreen(this);
-    // Activate.
-    txtNameOfFolder->setFocus();
 }
 
 void dlgNewFolder::OKButton_Click() {

@@ -160,6 +160,13 @@ void DirListBox::refreshList() {
     clear();
 }
 
+QStringList DirListBox::items() const {
+    QStringList out;
+    for (int i = 0; i < count(); ++i)
+        out << item(i)->data(kPathRole).toString();
+    return out;
+}
+
 void DirListBox::setPathProperty(const QString& dir) {
     try {
         setPath(dir);

@@ -11,6 +11,7 @@ namespace cw {
 class DirListBox : public QListWidget {
     Q_OBJECT
     Q_PROPERTY(QString path READ path WRITE setPathProperty NOTIFY pathChanged)
+    Q_PROPERTY(QStringList items READ items)
 public:
     explicit DirListBox(QWidget* parent = nullptr);
 
@@ -24,6 +25,8 @@ public:
     void setPath(const QString& dir);
     // Re-reads the sub-directories.
     void refreshList();
+    // The full paths of the listed directories, in list order (ancestors, then sub-directories).
+    QStringList items() const;
 
 Q_SIGNALS:
     // The Change event.

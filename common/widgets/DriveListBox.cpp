@@ -40,6 +40,13 @@ void DriveListBox::setDrive(const QString& path) {
     Q_EMIT driveChanged(d);
 }
 
+QStringList DriveListBox::items() const {
+    QStringList out;
+    for (int i = 0; i < count(); ++i)
+        out << itemText(i);
+    return out;
+}
+
 void DriveListBox::refreshDrives() {
     const QString keep = currentText();
     clear();

@@ -7,6 +7,7 @@ namespace cw {
 class DriveListBox : public QComboBox {
     Q_OBJECT
     Q_PROPERTY(QString drive READ drive WRITE setDrive NOTIFY driveChanged)
+    Q_PROPERTY(QStringList items READ items)
 public:
     explicit DriveListBox(QWidget* parent = nullptr);
 
@@ -18,6 +19,8 @@ public:
     void setDrive(const QString& path);
     // Re-reads the drive list.
     void refreshDrives();
+    // The listed drives' texts, in list order.
+    QStringList items() const;
 
 Q_SIGNALS:
     // The Change event: the user picked a drive or setDrive was called.

@@ -70,6 +70,10 @@ TEST(DirListBox, ShowsAncestorsThenVisibleSubdirectoriesSorted) {
     EXPECT_EQ(items.mid(items.size() - 3), (QStringList{"top", "Alpha", "beta"}));
     EXPECT_EQ(dir.currentRow(), items.size() - 3); // the current directory is selected
     EXPECT_EQ(dir.property("path").toString(), dir.path());
+    const QStringList paths = dir.property("items").toStringList();
+    ASSERT_EQ(paths.size(), items.size());
+    EXPECT_EQ(paths.front(), "/");
+    EXPECT_EQ(paths.back(), q(env.path("top/beta")));
 
     dir.setPath(q(env.path("top")));
     EXPECT_EQ(changed.count(), 1); // same path: no Change event
@@ -171,6 +175,7 @@ TEST(DriveListBox, ListsDrivesAndEmitsChangeOnSetAndPick) {
     mounts.fake.add(fixed, drives::kFixed);
     DriveListBox drv;
     EXPECT_EQ(drv.itemText(0), "/");
+    EXPECT_TRUE(drv.property("items").toStringList().contains(q(mounts.usb)));
     EXPECT_GE(drv.findText(q(mounts.usb)), 1);
     EXPECT_LT(drv.findText(q(fixed)), 0);
     QSignalSpy changed(&drv, &DriveListBox::driveChanged);

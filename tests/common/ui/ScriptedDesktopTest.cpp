@@ -131,6 +131,11 @@ TEST(ScriptedDesktop, RecordsTheOtherServices) {
     EXPECT_FALSE(d.openUrl("http://example.org"));
     EXPECT_TRUE(d.startProgram("prog", {"-a"}));
     EXPECT_EQ(d.choosePrinter(nullptr, {}), nullptr);
+    d.setPrintToPdf("/tmp/out.pdf");
+    const auto printer = d.choosePrinter(nullptr, {});
+    ASSERT_NE(printer, nullptr);
+    EXPECT_EQ(printer->outputFormat(), QPrinter::PdfFormat);
+    EXPECT_EQ(printer->outputFileName(), "/tmp/out.pdf");
     d.help(HelpCommand::Topic, 130);
     const auto& c = d.calls();
     ASSERT_FALSE(c.empty());

@@ -73,6 +73,16 @@ TEST(dlgNewFolder, ControlsLabelAndFocus) {
     EXPECT_EQ(f.dlg->CancelButton->text(), "Cancel");
     ASSERT_TRUE(QTest::qWaitForWindowActive(f.dlg));
     EXPECT_EQ(QApplication::focusWidget(), f.dlg->txtNameOfFolder);
+
+    // Coming back from the caller's window, the name field has the focus again.
+    f.dlg->OKButton->setFocus();
+    QWidget caller;
+    caller.show();
+    caller.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&caller));
+    f.dlg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.dlg));
+    EXPECT_EQ(QApplication::focusWidget(), f.dlg->txtNameOfFolder);
 }
 
 TEST(dlgNewFolder, CreatesTheFolderAndMovesTheListThere) {
