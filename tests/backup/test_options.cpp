@@ -7,8 +7,10 @@
 #include "backup/frmZIP.h"
 #include "common/platform/Files.h"
 #include "common/widgets/DirListBox.h"
+#include "common/widgets/DriveListBox.h"
 #include "common/widgets/FileListBox.h"
 #include "tests/backup/BackupFixture.h"
+#include "tests/support/FakeDrives.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -17,6 +19,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
+#include <filesystem>
 
 namespace cwb::test {
 namespace {
@@ -226,6 +229,28 @@ TEST_F(OptionsTest, BrowseWithoutSetsRefusesOkAndCancelChangesNothing) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(options().browseDialog);
     EXPECT_EQ(options().txtBackupName->text(), QStringLiteral("Mine"));
+}
+
+TEST_F(OptionsTest, DriveChoiceSetsSpanningAndAnUnreadableDriveAsksAgain) {
+    cw::test::FakeDrives drives;
+    const std::string usb = env.makeDir("usb");
+    const std::string gone = env.makeDir("gone");
+    drives.add(usb, cw::drives::kRemovable);
+    drives.add(gone, cw::drives::kRemovable);
+    std::filesystem::remove(gone);
+    startWith(defaultProfile());
+    options().Drive1->setDrive(q(usb));
+    EXPECT_EQ(options().dirFolderList->path(), q(usb));
+    EXPECT_TRUE(options().optSpan[0]->isChecked());
+
+    const QString text =
+        QStringLiteral("Drive ") + q(gone) + QStringLiteral(" is not available at this time.");
+    desktop.expectBox(text, Icon::Warning, Buttons::RetryCancel, kTitle, Answer::Retry, true)
+        .expectBox(text, Icon::Warning, Buttons::RetryCancel, kTitle, Answer::Cancel, true);
+    options().Drive1->setDrive(q(gone));
+    // Cancel goes back to the program's own drive, a fixed disk.
+    EXPECT_EQ(options().Drive1->drive(), QStringLiteral("/"));
+    EXPECT_TRUE(options().optSpan[1]->isChecked());
 }
 
 TEST_F(OptionsTest, CancelEndsTheProgram) {
