@@ -14,7 +14,6 @@
 #include <dirent.h>
 #include <fstream>
 #include <mutex>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -69,11 +68,17 @@ std::string normalized(std::string p) {
 }
 
 bool parseLine(const std::string& line, Mount& m) {
-    std::istringstream in(line);
     std::vector<std::string> fields;
-    std::string f;
-    while (in >> f)
-        fields.push_back(f);
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+            ++i;
+        std::size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t')
+            ++i;
+        if (i > start)
+            fields.emplace_back(line, start, i - start);
+    }
     // id parent MAJ:MIN root mountpoint options [optional...] - fstype source superoptions
     auto dash = std::find(fields.begin(), fields.end(), "-");
     if (fields.size() < 7 || dash == fields.end() || dash - fields.begin() < 6 ||
