@@ -72,15 +72,12 @@ QString DirListBox::path() const {
 
 void DirListBox::setPath(const QString& dir) {
     std::string target = normalised(dir).toStdString();
-    // A drive named by its mount point shows that drive's current directory, when the list
-    // comes from another drive; on its own drive the mount point is simply a directory.
-    if (isMountPoint(target) && drives::driveOf(path_.toStdString()) != target) {
+    // A drive named by its mount point means that drive's current directory, as a window's
+    // drive list hands it over; the mount point itself is reached by opening its item.
+    if (isMountPoint(target)) {
         const auto it = remembered_.find(target);
         if (it != remembered_.end() && files::isDirectory(it->second))
             target = it->second;
-        else if (!remembered_.count(target) &&
-                 drives::driveOf(QDir::currentPath().toStdString()) == target)
-            target = normalised(QDir::currentPath()).toStdString();
     }
     showDir(target);
 }

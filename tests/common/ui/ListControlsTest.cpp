@@ -150,10 +150,14 @@ TEST(DirListBox, DriveMountPointShowsTheDirectoryLastShownThere) {
     DirListBox dir;
     dir.setPath(q(env.path("usb/docs")));
     dir.setPath(q(env.path("top")));
-    // Coming from another drive, the drive's mount point means its current directory.
+    // The drive's mount point means the directory the list last showed on that drive.
     dir.setPath(q(mounts.usb));
     EXPECT_EQ(dir.path(), q(env.path("usb/docs")));
-    // On its own drive the mount point is an ordinary directory.
+    dir.setPath(q(mounts.usb));
+    EXPECT_EQ(dir.path(), q(env.path("usb/docs")));
+    // A drive whose directory vanished shows its mount point.
+    std::filesystem::remove_all(env.path("usb/docs"));
+    dir.setPath(q(env.path("top")));
     dir.setPath(q(mounts.usb));
     EXPECT_EQ(dir.path(), q(mounts.usb));
 

@@ -175,7 +175,9 @@ TEST(dlgNewFolder, CancelLeavesEverythingAlone) {
 TEST(dlgNewFolder, AtTheRootAnExistingFolderIsRefused) {
     TestEnv env;
     DirListBox list;
-    list.setPath("/");
+    list.setCurrentRow(0); // open the root's item: "/" alone would mean the drive's directory
+    QTest::keyClick(&list, Qt::Key_Return);
+    ASSERT_EQ(list.path(), "/");
     ScriptedDesktop desktop;
     dlgNewFolder dlg(desktop, list);
     EXPECT_TRUE(dlg.lblNewFolder->text().endsWith("'/'"));
