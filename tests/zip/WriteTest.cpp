@@ -175,6 +175,32 @@ TEST_F(WriteTest, AFailedRunLeavesTheOlderSetAndNoPartialOne) {
     EXPECT_EQ(Recorder::only(255).size(), 1u);
 }
 
+TEST_F(WriteTest, AFileChangingWhileStoredGivesAConsistentEntryAndAWarning) {
+    std::string grows = env.writeFile("grows.txt", std::string(1000, 'g'));
+    std::string shrinks = env.writeFile("shrinks.txt", std::string(1000, 's'));
+    Recorder::onEvent = [&](const Event& e) {
+        if (e.action == 12 && e.field(5) == "0") {
+            if (e.field(2) == grows)
+                env.writeFile("grows.txt", std::string(3000, 'G'));
+            else
+                truncate(shrinks.c_str(), 10);
+        }
+    };
+    std::string set = env.path("s.bks");
+    ASSERT_EQ(runZip({grows + "|" + shrinks + "|", set, 0}), 0);
+    auto warnings = Recorder::only(23);
+    ASSERT_EQ(warnings.size(), 2u);
+    EXPECT_EQ(warnings[0].field(2), grows);
+    EXPECT_EQ(warnings[1].field(2), shrinks);
+    EXPECT_EQ(Recorder::only(13).size(), 2u);
+    EXPECT_EQ(shell("unzip -tq '" + set + "'"), 0);
+    std::string dest = env.makeDir("dest");
+    ASSERT_EQ(extract(set, "grows.txt|shrinks.txt|", dest, false), 0);
+    EXPECT_EQ(TestEnv::readFile(dest + "/grows.txt"), std::string(1000, 'G'));
+    EXPECT_EQ(TestEnv::readFile(dest + "/shrinks.txt"),
+              std::string(10, 's') + std::string(990, '\0'));
+}
+
 TEST_F(WriteTest, ModeAndTimeAreStored) {
     std::string f = env.writeFile("run.sh", "#!/bin/sh\n");
     chmod(f.c_str(), 0750);
