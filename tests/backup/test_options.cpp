@@ -5,6 +5,7 @@
 #include "backup/frmBackup.h"
 #include "backup/frmStartBackup.h"
 #include "backup/frmZIP.h"
+#include "common/dlgNewFolder.h"
 #include "common/platform/Files.h"
 #include "common/widgets/DirListBox.h"
 #include "common/widgets/DriveListBox.h"
@@ -251,6 +252,18 @@ TEST_F(OptionsTest, DriveChoiceSetsSpanningAndAnUnreadableDriveAsksAgain) {
     // Cancel goes back to the program's own drive, a fixed disk.
     EXPECT_EQ(options().Drive1->drive(), QStringLiteral("/"));
     EXPECT_TRUE(options().optSpan[1]->isChecked());
+}
+
+TEST_F(OptionsTest, NewFolderOpensOnTheDestinationWithoutWaiting) {
+    startWith(defaultProfile());
+    QTest::mouseClick(options().cmdNewFolder, Qt::LeftButton);
+    auto* dlg = options().findChild<cw::dlgNewFolder*>();
+    ASSERT_TRUE(dlg);
+    EXPECT_FALSE(dlg->isModal());
+    dlg->txtNameOfFolder->setText(QStringLiteral("Backups"));
+    dlg->OKButton_Click();
+    EXPECT_EQ(options().dirFolderList->path(), q(dest + "/Backups"));
+    EXPECT_EQ(options().flLookforBackupSet->path(), q(dest + "/Backups"));
 }
 
 TEST_F(OptionsTest, CancelEndsTheProgram) {

@@ -1,12 +1,14 @@
 // Start-up from the profile beside the program, and editing the file list.
 #include "backup/frmBackup.h"
 #include "backup/frmStartBackup.h"
+#include "backup/frmZIP.h"
 #include "common/platform/Files.h"
 #include "common/widgets/DirListBox.h"
 #include "common/widgets/FileListBox.h"
 #include "tests/backup/BackupFixture.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -271,10 +273,20 @@ TEST_F(FileListTest, NextHidesAndCancelClosesOnlyThisWindow) {
     EXPECT_EQ(start().lstFileList->count(), 1);
 
     start().show();
+    start().cmdAddAll_Click();
     QTest::mouseClick(start().cmdCancel, Qt::LeftButton);
     EXPECT_FALSE(start().isVisible());
     EXPECT_TRUE(prog->optionsWindow->isVisible());
     EXPECT_FALSE(prog->ended);
+
+    // Going on in the options window backs up the list as the user left it.
+    prog->optionsWindow->dirFolderList->setPath(q(env.makeDir("dest")));
+    prog->optionsWindow->txtBackupName->setText(QStringLiteral("Daily"));
+    prog->optionsWindow->cmdStart_Click();
+    ASSERT_TRUE(prog->progressWindow);
+    EXPECT_TRUE(prog->progressWindow->lblSummary->text().startsWith(
+        QStringLiteral("You are backing up a total of 1 file(s).")));
+    EXPECT_EQ(fileList().size(), 4u);
 }
 
 } // namespace
