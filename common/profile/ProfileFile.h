@@ -18,9 +18,10 @@ std::size_t GetPrivateProfileSectionA(const char* section, char* buffer, std::si
                                       const char* path);
 // Replaces the body of `section` with the lines of `bodyList` (or appends the section),
 // creating the file when missing. Sections keep their first-written order; lines end in
-// CR LF. A null bodyList removes the section. Returns nonzero on success. A line that could not
-// read back exactly as written (see lineIsStorable) makes the whole call fail without touching the
-// file.
+// CR LF. A null bodyList removes the section. Returns nonzero on success. A line that could
+// not read back exactly as written (see lineIsStorable), or an existing file that cannot be
+// read, makes the whole call fail without touching the file (lastError says why). The file is
+// replaced whole, never left half-written.
 int WritePrivateProfileSectionA(const char* section, const char* bodyList, const char* path);
 
 // Whether a body line survives a write and a read unchanged without creating, hiding or
