@@ -153,6 +153,23 @@ TEST_F(StartupTest, ApplicationLineNamingAFileIsReported) {
                                                     app + "/notes.txt"}));
 }
 
+TEST_F(StartupTest, UnreadableApplicationFolderLeavesNothingToBackUp) {
+    writeProfile(defaultProfile());
+    cw::files::injectFault(app, cw::files::Fault::Unreadable);
+    cw::files::injectFault(app + "/", cw::files::Fault::Unreadable);
+    desktop
+        .expectBox(
+            QStringLiteral("The following Directory '") + q(app) +
+                QStringLiteral("/' listed in the Backup Profile cannot be found. \r\nContact "
+                               "your vendor."),
+            Icon::Critical, Buttons::OK, kTitle, Answer::OK)
+        .expectBox(QStringLiteral("There are no Files available to Backup.  Contact your Vendor."),
+                   Icon::Critical, Buttons::OK, kTitle, Answer::OK);
+    EXPECT_FALSE(BackupTest::start());
+    EXPECT_TRUE(prog->ended);
+    EXPECT_FALSE(prog->optionsWindow);
+}
+
 TEST_F(StartupTest, HiddenFilesStayOutWithCwNever) {
     auto s = defaultProfile();
     setSection(s, "Application", {"Cache"});
