@@ -99,7 +99,11 @@ frmZIP::~frmZIP() {
 }
 
 void frmZIP::Form_Load() {
-    bar_.setCanvas(Picture1);
+    try {
+        bar_.setCanvas(Picture1);
+    } catch (const cw::CProgressBarError&) {
+        // A canvas too large for the bar's layout arithmetic: the run goes on without it.
+    }
 
     ZipLibrary& zip = program_.zipLibrary();
     libraryReady_ = zip.bind();
