@@ -53,8 +53,7 @@ TEST(Paths, RuntimeAndExecutableDirectories) {
     std::string rt = paths::runtimeLibraryDirectory();
     EXPECT_TRUE(fs::exists(fs::path(rt) / paths::kRuntimeLibrary)) << rt;
     EXPECT_TRUE(fs::exists(fs::path(rt) / paths::kSecondRuntimeFile)) << rt;
-    EXPECT_EQ(paths::executableDirectory(),
-              fs::canonical("/proc/self/exe").parent_path().string());
+    EXPECT_EQ(paths::executableDirectory(), fs::canonical("/proc/self/exe").parent_path().string());
 }
 
 TEST(SharedLibrary, MissingFileAndMissingOperationGiveMessages) {
