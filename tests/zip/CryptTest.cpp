@@ -9,7 +9,7 @@ using namespace cw::test;
 
 namespace {
 
-class CryptTest : public ::testing::Test {
+class ZipCryptTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Recorder::reset();
@@ -31,7 +31,7 @@ protected:
     std::string a, e, dest;
 };
 
-TEST_F(CryptTest, EveryEntryOfAnEncryptedSetListsAsEncrypted) {
+TEST_F(ZipCryptTest, EveryEntryOfAnEncryptedSetListsAsEncrypted) {
     std::string set = makeSet("Pass Word");
     auto listing = listSet(set);
     ASSERT_EQ(listing.size(), 3u);
@@ -44,7 +44,7 @@ TEST_F(CryptTest, EveryEntryOfAnEncryptedSetListsAsEncrypted) {
         EXPECT_EQ(Event({0, m}).field(13), "0") << m;
 }
 
-TEST_F(CryptTest, TheRightPasswordRestoresAndCaseCounts) {
+TEST_F(ZipCryptTest, TheRightPasswordRestoresAndCaseCounts) {
     std::string set = makeSet("Pass Word");
     std::string list = a.substr(1) + "|" + e.substr(1) + "|";
     ASSERT_EQ(extract(set, list, dest, false, "Pass Word"), 0);
@@ -53,7 +53,7 @@ TEST_F(CryptTest, TheRightPasswordRestoresAndCaseCounts) {
     EXPECT_TRUE(Recorder::only(23).empty());
 }
 
-TEST_F(CryptTest, AWrongOrMissingPasswordStopsTheRunWithReason14) {
+TEST_F(ZipCryptTest, AWrongOrMissingPasswordStopsTheRunWithReason14) {
     std::string set = makeSet("Pass Word");
     std::string list = a.substr(1) + "|";
     for (const char* wrong : {"pass word", "", static_cast<const char*>(nullptr)}) {
@@ -67,7 +67,7 @@ TEST_F(CryptTest, AWrongOrMissingPasswordStopsTheRunWithReason14) {
     }
 }
 
-TEST_F(CryptTest, AnEmptyPasswordIsAPassword) {
+TEST_F(ZipCryptTest, AnEmptyPasswordIsAPassword) {
     std::string set = makeSet("");
     for (const auto& m : listSet(set))
         EXPECT_EQ(Event({0, m}).field(13), "1");

@@ -13,7 +13,7 @@ using namespace cw::test;
 
 namespace {
 
-class DiskTest : public ::testing::Test {
+class ZipDiskTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Recorder::reset();
@@ -32,7 +32,7 @@ protected:
     bool mounted = false;
 };
 
-TEST_F(DiskTest, EachDiskIsFilledAndTheNextAskedFor) {
+TEST_F(ZipDiskTest, EachDiskIsFilledAndTheNextAskedFor) {
     std::string list;
     std::vector<std::string> files;
     for (int i = 0; i < 4; ++i) {
@@ -65,7 +65,7 @@ TEST_F(DiskTest, EachDiskIsFilledAndTheNextAskedFor) {
         EXPECT_EQ(TestEnv::readFile(dest + "/" + cw::zip::baseName(f)), TestEnv::readFile(f));
 }
 
-TEST_F(DiskTest, AFullDiskWithoutSpanningLeavesNothing) {
+TEST_F(ZipDiskTest, AFullDiskWithoutSpanningLeavesNothing) {
     std::string f = env.writeFile("app/big", randomBytes(400000, 30));
     ZipSettings s{f + "|", floppy + "/Set.bks"};
     EXPECT_LT(runZip(s), 0);

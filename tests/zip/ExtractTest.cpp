@@ -11,7 +11,7 @@ using namespace cw::test;
 
 namespace {
 
-class ExtractTest : public ::testing::Test {
+class ZipExtractTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Recorder::reset();
@@ -31,7 +31,7 @@ protected:
     std::string a, b, c, set, dest;
 };
 
-TEST_F(ExtractTest, WithStructureOnlyTheIncludedEntriesComeBack) {
+TEST_F(ZipExtractTest, WithStructureOnlyTheIncludedEntriesComeBack) {
     ASSERT_EQ(extract(set, stored(b) + "|" + stored(c) + "|", dest, true), 0);
     EXPECT_EQ(TestEnv::readFile(dest + "/" + stored(b)), TestEnv::readFile(b));
     EXPECT_EQ(TestEnv::readFile(dest + "/" + stored(c)), "");
@@ -46,12 +46,12 @@ TEST_F(ExtractTest, WithStructureOnlyTheIncludedEntriesComeBack) {
         EXPECT_EQ(f.find(".cwtmp"), std::string::npos) << f;
 }
 
-TEST_F(ExtractTest, FlatPutsFilesStraightIntoTheDestination) {
+TEST_F(ZipExtractTest, FlatPutsFilesStraightIntoTheDestination) {
     ASSERT_EQ(extract(set, stored(a) + "|" + stored(b) + "|", dest, false), 0);
     EXPECT_EQ(filesBelow(dest), (std::vector<std::string>{"a.txt", "b.txt"}));
 }
 
-TEST_F(ExtractTest, DirectoryEntriesAreCreatedWithStructure) {
+TEST_F(ZipExtractTest, DirectoryEntriesAreCreatedWithStructure) {
     std::string empty = stored(env.path("app/Empty"));
     ASSERT_EQ(extract(set, empty + "|", dest, true), 0);
     struct stat st {};
@@ -59,7 +59,7 @@ TEST_F(ExtractTest, DirectoryEntriesAreCreatedWithStructure) {
     EXPECT_TRUE(S_ISDIR(st.st_mode));
 }
 
-TEST_F(ExtractTest, NothingMatchingGivesEvent22) {
+TEST_F(ZipExtractTest, NothingMatchingGivesEvent22) {
     EXPECT_LT(extract(set, "not/in/the/set.txt|", dest, true), 0);
     EXPECT_EQ(Recorder::only(22).size(), 1u);
     EXPECT_TRUE(filesBelow(dest).empty());
@@ -68,7 +68,7 @@ TEST_F(ExtractTest, NothingMatchingGivesEvent22) {
     EXPECT_EQ(Recorder::only(22).size(), 1u);
 }
 
-TEST_F(ExtractTest, ModeAndTimeComeBackWithoutSetUid) {
+TEST_F(ZipExtractTest, ModeAndTimeComeBackWithoutSetUid) {
     chmod(a.c_str(), 04751);
     struct timespec times[2] = {{1200000000, 0}, {1200000000, 0}};
     utimensat(AT_FDCWD, a.c_str(), times, 0);
@@ -80,7 +80,7 @@ TEST_F(ExtractTest, ModeAndTimeComeBackWithoutSetUid) {
     EXPECT_EQ(st.st_mtim.tv_sec, 1200000000);
 }
 
-TEST_F(ExtractTest, ReplaceAnswersAreObeyed) {
+TEST_F(ZipExtractTest, ReplaceAnswersAreObeyed) {
     const std::string list = stored(a) + "|" + stored(b) + "|";
     auto seed = [&] {
         env.writeFile("dest/a.txt", "old a");
@@ -120,7 +120,7 @@ TEST_F(ExtractTest, ReplaceAnswersAreObeyed) {
     EXPECT_EQ(TestEnv::readFile(dest + "/b.txt"), "old b");
 }
 
-TEST_F(ExtractTest, AFileThatCannotBeWrittenIsReportedAndTheRunGoesOn) {
+TEST_F(ZipExtractTest, AFileThatCannotBeWrittenIsReportedAndTheRunGoesOn) {
     env.makeDir("dest/a.txt"); // a directory stands where the file should go
     ASSERT_EQ(extract(set, stored(a) + "|" + stored(b) + "|", dest, false), 0);
     auto warnings = Recorder::only(23);
@@ -129,14 +129,14 @@ TEST_F(ExtractTest, AFileThatCannotBeWrittenIsReportedAndTheRunGoesOn) {
     EXPECT_EQ(TestEnv::readFile(dest + "/b.txt"), TestEnv::readFile(b));
 }
 
-TEST_F(ExtractTest, ARestoreIntoTheRootPutsFilesBackWhereTheyWere) {
+TEST_F(ZipExtractTest, ARestoreIntoTheRootPutsFilesBackWhereTheyWere) {
     std::string before = TestEnv::readFile(b);
     unlink(b.c_str());
     ASSERT_EQ(extract(set, stored(b) + "|", "/", true), 0);
     EXPECT_EQ(TestEnv::readFile(b), before);
 }
 
-TEST_F(ExtractTest, AListingLeavesTheLibraryReadyToExtractFlat) {
+TEST_F(ZipExtractTest, AListingLeavesTheLibraryReadyToExtractFlat) {
     EXPECT_EQ(listSet(set).size(), 4u);
     Recorder::reset();
     // extract() sets no structure when asked for none: the listing must not have left it on.

@@ -7,7 +7,7 @@ using namespace cw::test;
 
 namespace {
 
-class ListTest : public ::testing::Test {
+class ZipListTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Recorder::reset();
@@ -31,7 +31,7 @@ protected:
                                                "Data||0|0", "|top.txt|1234|0"};
 };
 
-TEST_F(ListTest, SetsFromOtherArchiversList) {
+TEST_F(ZipListTest, SetsFromOtherArchiversList) {
     std::string set = env.path("zip.bks");
     ASSERT_EQ(shell("cd '" + env.path("src") + "' && zip -qr '" + set + "' ."), 0);
     EXPECT_EQ(summary(set), expected);
@@ -47,7 +47,7 @@ TEST_F(ListTest, SetsFromOtherArchiversList) {
               TestEnv::readFile(env.path("src/Data/deep.bin")));
 }
 
-TEST_F(ListTest, Zip64RecordsAreRead) {
+TEST_F(ZipListTest, Zip64RecordsAreRead) {
     std::string set = env.path("z64.bks");
     ASSERT_EQ(shell("cd '" + env.path("src") + "' && zip -qr -fz '" + set + "' ."), 0);
     EXPECT_EQ(summary(set), expected);
@@ -56,7 +56,7 @@ TEST_F(ListTest, Zip64RecordsAreRead) {
     EXPECT_EQ(TestEnv::readFile(dest + "/deep.bin").size(), 5000u);
 }
 
-TEST_F(ListTest, AnEncryptedSetFromAnotherArchiverIsFlagged) {
+TEST_F(ZipListTest, AnEncryptedSetFromAnotherArchiverIsFlagged) {
     std::string set = env.path("aes.bks");
     ASSERT_EQ(shell("cd '" + env.path("src") + "' && " + sevenZip() +
                     " a -tzip -mem=AES256 -pabc '" + set + "' top.txt Data"),
@@ -68,7 +68,7 @@ TEST_F(ListTest, AnEncryptedSetFromAnotherArchiverIsFlagged) {
     EXPECT_EQ(TestEnv::readFile(dest + "/top.txt").size(), 1234u);
 }
 
-TEST_F(ListTest, ManyEntriesWithADirectoryLargerThanAVolume) {
+TEST_F(ZipListTest, ManyEntriesWithADirectoryLargerThanAVolume) {
     // The directory cannot fit a fresh volume: it spans, and the earlier volumes lying
     // beside the last one still let the set list and restore.
     std::string list;

@@ -7,7 +7,7 @@
 
 using namespace cw::zip;
 
-TEST(ShortNames, FollowTheClassicRules) {
+TEST(ZipShortNames, FollowTheClassicRules) {
     EXPECT_EQ(shortName("a.txt", 0), "A.TXT");
     EXPECT_EQ(shortName("Long File Name.text", 0), "LONGFI~1.TEX");
     EXPECT_EQ(shortName(".hidden.cfg", 0), "HIDDEN.CFG");
@@ -19,7 +19,7 @@ TEST(ShortNames, FollowTheClassicRules) {
     EXPECT_EQ(shortName("verylongname.txt", 10), "VERYL~10.TXT");
 }
 
-TEST(ShortNames, CollisionsInOneDirectoryAreNumbered) {
+TEST(ZipShortNames, CollisionsInOneDirectoryAreNumbered) {
     ShortNamer n;
     EXPECT_EQ(n.path({"Program Files", "Long File Name.text"}), "PROGRA~1/LONGFI~1.TEX");
     EXPECT_EQ(n.path({"Program Files", "Long File Nomad.text"}), "PROGRA~1/LONGFI~2.TEX");
@@ -32,14 +32,14 @@ TEST(ShortNames, CollisionsInOneDirectoryAreNumbered) {
     EXPECT_EQ(n.path({"y", "Another long name 11.txt"}), "Y/ANOTH~12.TXT");
 }
 
-TEST(IncludeLists, SplitAtBars) {
+TEST(ZipIncludeLists, SplitAtBars) {
     EXPECT_EQ(splitIncludeList("A|B|"), (std::vector<std::string>{"A", "B"}));
     EXPECT_EQ(splitIncludeList("A|B"), (std::vector<std::string>{"A", "B"}));
     EXPECT_TRUE(splitIncludeList("").empty());
     EXPECT_EQ(splitIncludeList("||a b ||"), std::vector<std::string>{"a b "});
 }
 
-TEST(EntryNames, OnlyNamesBelowTheDestinationAreSafe) {
+TEST(ZipEntryNames, OnlyNamesBelowTheDestinationAreSafe) {
     std::vector<std::string> parts;
     EXPECT_TRUE(safeEntryParts("a/./b//c.txt", parts));
     EXPECT_EQ(parts, (std::vector<std::string>{"a", "b", "c.txt"}));
@@ -50,7 +50,7 @@ TEST(EntryNames, OnlyNamesBelowTheDestinationAreSafe) {
     EXPECT_FALSE(safeEntryParts(std::string("a\0b", 3), parts));
 }
 
-TEST(Paths, AbsolutePathsAreLexical) {
+TEST(ZipPaths, AbsolutePathsAreLexical) {
     EXPECT_EQ(absolutePath("/a/b/../c/./d"), "/a/c/d");
     EXPECT_EQ(absolutePath("/../.."), "/");
     EXPECT_EQ(absolutePath("//x//y/"), "/x/y");

@@ -11,7 +11,7 @@ using namespace cw::test;
 
 namespace {
 
-class SafetyTest : public ::testing::Test {
+class ZipSafetyTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Recorder::reset();
@@ -32,7 +32,7 @@ protected:
     std::string dest;
 };
 
-TEST_F(SafetyTest, NamesLeavingTheDestinationAreRefused) {
+TEST_F(ZipSafetyTest, NamesLeavingTheDestinationAreRefused) {
     const std::vector<std::string> names = {"../escape1.txt", "a/../../escape2.txt",
                                             "/tmp/cw-abs-escape.txt", "..\\escape3.txt",
                                             "C:/escape4.txt"};
@@ -55,7 +55,7 @@ TEST_F(SafetyTest, NamesLeavingTheDestinationAreRefused) {
     EXPECT_EQ(TestEnv::readFile(dest + "/fine.txt"), "good");
 }
 
-TEST_F(SafetyTest, LinksAreNeverMadeNorFollowed) {
+TEST_F(ZipSafetyTest, LinksAreNeverMadeNorFollowed) {
     std::string set = writeSet({{"link", "/etc", 0120777}, {"link/passwd.txt", "x"}});
     extract(set, "link|", dest, true);
     EXPECT_TRUE(filesBelow(dest).empty());
@@ -71,7 +71,7 @@ TEST_F(SafetyTest, LinksAreNeverMadeNorFollowed) {
     EXPECT_EQ(Recorder::only(23)[0].field(3), "3");
 }
 
-TEST_F(SafetyTest, DataLongerOrShorterThanDeclaredIsRefused) {
+TEST_F(ZipSafetyTest, DataLongerOrShorterThanDeclaredIsRefused) {
     std::string set = writeSet({{"long.txt", std::string(5000, 'L'), 0100644, 100, true},
                                 {"short.txt", "tiny", 0100644, 90000, true},
                                 {"ok.txt", "fine", 0100644, -1, true}});
@@ -80,7 +80,7 @@ TEST_F(SafetyTest, DataLongerOrShorterThanDeclaredIsRefused) {
     EXPECT_EQ(Recorder::only(23).size(), 2u);
 }
 
-TEST_F(SafetyTest, ADamagedFileFailsAloneAndLeavesNoHalfFile) {
+TEST_F(ZipSafetyTest, ADamagedFileFailsAloneAndLeavesNoHalfFile) {
     std::string data = randomBytes(50000, 4);
     std::string zip = rawZip({{"a.bin", data}, {"b.bin", "second"}});
     zip[30 + 5 + 1000] ^= 0x55; // inside a.bin's data: its CRC no longer matches
@@ -95,7 +95,7 @@ TEST_F(SafetyTest, ADamagedFileFailsAloneAndLeavesNoHalfFile) {
     EXPECT_EQ(filesBelow(dest), (std::vector<std::string>{"a.bin", "b.bin"}));
 }
 
-TEST_F(SafetyTest, NotASetIsReportedAndListsNothing) {
+TEST_F(ZipSafetyTest, NotASetIsReportedAndListsNothing) {
     std::string set = env.writeFile("work/hostile.bks", "this is no archive at all");
     EXPECT_TRUE(listSet(set).empty());
     EXPECT_LT(extract(set, "x|", dest, false), 0);
@@ -108,7 +108,7 @@ TEST_F(SafetyTest, NotASetIsReportedAndListsNothing) {
 
 // Truncation at many offsets and flipped bytes throughout a real set: every run ends,
 // nothing appears outside the destination and no temporary file stays behind.
-TEST_F(SafetyTest, TruncatedAndCorruptedSetsNeverEscapeOrCrash) {
+TEST_F(ZipSafetyTest, TruncatedAndCorruptedSetsNeverEscapeOrCrash) {
     std::string src = env.writeFile("work/src/a.txt", std::string(3000, 'a'));
     std::string src2 = env.writeFile("work/src/sub/b.bin", randomBytes(20000, 5));
     std::string good = env.path("work/good.bks");

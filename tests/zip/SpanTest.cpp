@@ -13,7 +13,7 @@ using namespace cw::test;
 
 namespace {
 
-class SpanTest : public ::testing::Test {
+class ZipSpanTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Recorder::reset();
@@ -51,7 +51,7 @@ protected:
     std::vector<Event> filled;
 };
 
-TEST_F(SpanTest, VolumesAreFilledAndNamedByDisk) {
+TEST_F(ZipSpanTest, VolumesAreFilledAndNamedByDisk) {
     ASSERT_GE(filled.size(), 3u);
     std::vector<std::string> expected;
     for (size_t i = 0; i < filled.size(); ++i) {
@@ -68,7 +68,7 @@ TEST_F(SpanTest, VolumesAreFilledAndNamedByDisk) {
     EXPECT_EQ(expected.front(), "Weekly.b01");
 }
 
-TEST_F(SpanTest, JoinedVolumesAreOneStandardZip) {
+TEST_F(ZipSpanTest, JoinedVolumesAreOneStandardZip) {
     std::string bytes;
     for (size_t i = 1; i <= filled.size(); ++i)
         bytes += TestEnv::readFile(cw::zip::volumePath(set, static_cast<int>(i)));
@@ -77,7 +77,7 @@ TEST_F(SpanTest, JoinedVolumesAreOneStandardZip) {
     EXPECT_EQ(shell(sevenZip() + " t '" + joined + "'"), 0);
 }
 
-TEST_F(SpanTest, TheLastDiskAloneListsTheSet) {
+TEST_F(ZipSpanTest, TheLastDiskAloneListsTheSet) {
     std::string away = env.makeDir("away");
     for (size_t i = 1; i <= filled.size(); ++i) {
         std::string vol = cw::zip::volumePath(set, static_cast<int>(i));
@@ -89,7 +89,7 @@ TEST_F(SpanTest, TheLastDiskAloneListsTheSet) {
     EXPECT_EQ(Event({0, listing.front()}).field(6), "40000");
 }
 
-TEST_F(SpanTest, ExtractionAsksForEachDiskAndRestoresEverything) {
+TEST_F(ZipSpanTest, ExtractionAsksForEachDiskAndRestoresEverything) {
     ASSERT_EQ(extract(set, storedList(), dest, false), 0);
     for (const auto& f : files)
         EXPECT_EQ(TestEnv::readFile(dest + "/" + cw::zip::baseName(f)), TestEnv::readFile(f));
@@ -101,7 +101,7 @@ TEST_F(SpanTest, ExtractionAsksForEachDiskAndRestoresEverything) {
     EXPECT_TRUE(Recorder::only(255).empty());
 }
 
-TEST_F(SpanTest, ADiskThatNeverComesStopsTheRun) {
+TEST_F(ZipSpanTest, ADiskThatNeverComesStopsTheRun) {
     unlink(cw::zip::volumePath(set, 2).c_str());
     EXPECT_LT(extract(set, storedList(), dest, false), 0);
     auto stopped = Recorder::only(255);
@@ -115,7 +115,7 @@ TEST_F(SpanTest, ADiskThatNeverComesStopsTheRun) {
         EXPECT_EQ(f.find(".cwtmp"), std::string::npos) << f;
 }
 
-TEST_F(SpanTest, EncryptedSpannedSetsRestore) {
+TEST_F(ZipSpanTest, EncryptedSpannedSetsRestore) {
     ZipSettings s{list, set};
     s.span = true;
     s.cap = 70000;

@@ -11,7 +11,7 @@ using namespace cw::test;
 
 namespace {
 
-class WriteTest : public ::testing::Test {
+class ZipWriteTest : public ::testing::Test {
 protected:
     void SetUp() override { Recorder::reset(); }
     std::vector<std::string> storedNames(const std::string& set) {
@@ -29,7 +29,7 @@ std::string strip(const std::string& path) {
     return path.substr(1);
 }
 
-TEST_F(WriteTest, FullPathsWithoutLeadingSlashPassOtherArchivers) {
+TEST_F(ZipWriteTest, FullPathsWithoutLeadingSlashPassOtherArchivers) {
     std::string a = env.writeFile("app/a.txt", std::string(5000, 'a'));
     std::string b = env.writeFile("app/Data/b.bin", randomBytes(70000, 1));
     std::string set = env.path("out/Daily.bks");
@@ -43,7 +43,7 @@ TEST_F(WriteTest, FullPathsWithoutLeadingSlashPassOtherArchivers) {
     EXPECT_EQ(filesBelow(env.path("out")), std::vector<std::string>{"Daily.bks"});
 }
 
-TEST_F(WriteTest, NamesOnlyStoresEachNameOnceAndReportsTheDuplicate) {
+TEST_F(ZipWriteTest, NamesOnlyStoresEachNameOnceAndReportsTheDuplicate) {
     std::string a = env.writeFile("one/same.txt", "first");
     std::string b = env.writeFile("two/same.txt", "second");
     std::string set = env.path("s.bks");
@@ -56,7 +56,7 @@ TEST_F(WriteTest, NamesOnlyStoresEachNameOnceAndReportsTheDuplicate) {
     EXPECT_EQ(Recorder::only(13).size(), 1u);
 }
 
-TEST_F(WriteTest, EventsFollowTheRunAndAnUnreadableFileDoesNotStopIt) {
+TEST_F(ZipWriteTest, EventsFollowTheRunAndAnUnreadableFileDoesNotStopIt) {
     std::string a = env.writeFile("a.txt", std::string(10, 'x'));
     std::string empty = env.writeFile("empty.txt", "");
     std::string missing = env.path("missing.txt");
@@ -79,7 +79,7 @@ TEST_F(WriteTest, EventsFollowTheRunAndAnUnreadableFileDoesNotStopIt) {
     EXPECT_EQ(storedNames(set).size(), 2u);
 }
 
-TEST_F(WriteTest, LevelsChooseStoreOrDeflate) {
+TEST_F(ZipWriteTest, LevelsChooseStoreOrDeflate) {
     std::string text;
     for (int i = 0; i < 4000; ++i)
         text += "line " + std::to_string(i % 97) + " of some source-like text\n";
@@ -100,7 +100,7 @@ TEST_F(WriteTest, LevelsChooseStoreOrDeflate) {
     EXPECT_EQ(unset, normal);
 }
 
-TEST_F(WriteTest, ShortNamesWhenLongNamesAreOff) {
+TEST_F(ZipWriteTest, ShortNamesWhenLongNamesAreOff) {
     std::string a = env.writeFile("Long Directory/Long File Name.text", "1");
     std::string b = env.writeFile("Long Directory/Long File Nomad.text", "2");
     std::string c = env.writeFile("Long Directory/.hidden.cfg", "3");
@@ -118,7 +118,7 @@ TEST_F(WriteTest, ShortNamesWhenLongNamesAreOff) {
     }
 }
 
-TEST_F(WriteTest, MarkersBecomeDirectoryEntriesOnlyWhenAsked) {
+TEST_F(ZipWriteTest, MarkersBecomeDirectoryEntriesOnlyWhenAsked) {
     std::string emptyDir = env.makeDir("app/Empty");
     std::string f = env.writeFile("app/f.txt", "f");
     std::string list = emptyDir + "/(EMPTY)|" + env.path("app/Gone") + "/(EMPTY)|" + f + "|";
@@ -138,7 +138,7 @@ TEST_F(WriteTest, MarkersBecomeDirectoryEntriesOnlyWhenAsked) {
     EXPECT_EQ(shell("unzip -tq '" + set + "'"), 0);
 }
 
-TEST_F(WriteTest, HiddenFilesNamedInTheListAreStoredAnyway) {
+TEST_F(ZipWriteTest, HiddenFilesNamedInTheListAreStoredAnyway) {
     std::string h = env.writeFile(".config/app.rc", "x");
     std::string set = env.path("s.bks");
     ZipSettings s{h + "|", set};
@@ -147,7 +147,7 @@ TEST_F(WriteTest, HiddenFilesNamedInTheListAreStoredAnyway) {
     EXPECT_EQ(storedNames(set), std::vector<std::string>{strip(h)});
 }
 
-TEST_F(WriteTest, Utf8NamesCarryTheirFlag) {
+TEST_F(ZipWriteTest, Utf8NamesCarryTheirFlag) {
     std::string f = env.writeFile("Größe €.txt", "u");
     std::string set = env.path("s.bks");
     ASSERT_EQ(runZip({f + "|", set, 0}), 0);
@@ -157,7 +157,7 @@ TEST_F(WriteTest, Utf8NamesCarryTheirFlag) {
     EXPECT_EQ(TestEnv::readFile(out + "/Größe €.txt"), "u");
 }
 
-TEST_F(WriteTest, AFailedRunLeavesTheOlderSetAndNoPartialOne) {
+TEST_F(ZipWriteTest, AFailedRunLeavesTheOlderSetAndNoPartialOne) {
     std::string f = env.writeFile("big.bin", randomBytes(300000, 2));
     std::string dir = env.makeDir("out");
     std::string set = dir + "/s.bks";
@@ -175,7 +175,7 @@ TEST_F(WriteTest, AFailedRunLeavesTheOlderSetAndNoPartialOne) {
     EXPECT_EQ(Recorder::only(255).size(), 1u);
 }
 
-TEST_F(WriteTest, AFileChangingWhileStoredGivesAConsistentEntryAndAWarning) {
+TEST_F(ZipWriteTest, AFileChangingWhileStoredGivesAConsistentEntryAndAWarning) {
     std::string grows = env.writeFile("grows.txt", std::string(1000, 'g'));
     std::string shrinks = env.writeFile("shrinks.txt", std::string(1000, 's'));
     Recorder::onEvent = [&](const Event& e) {
@@ -201,7 +201,7 @@ TEST_F(WriteTest, AFileChangingWhileStoredGivesAConsistentEntryAndAWarning) {
               std::string(10, 's') + std::string(990, '\0'));
 }
 
-TEST_F(WriteTest, ModeAndTimeAreStored) {
+TEST_F(ZipWriteTest, ModeAndTimeAreStored) {
     std::string f = env.writeFile("run.sh", "#!/bin/sh\n");
     chmod(f.c_str(), 0750);
     struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
