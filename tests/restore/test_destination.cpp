@@ -9,6 +9,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -65,7 +66,11 @@ TEST_F(Destination, StructureIntoAFolderAsksAndNoStays) {
 
 TEST_F(Destination, StructureIntoTheRootDoesNotAsk) {
     dlgExtractTo& d = openWith(true);
-    d.drvExtractTo->setPath("/");
+    // The root itself, as a user opens it: its item heads the list.
+    QListWidgetItem* root = d.drvExtractTo->item(0);
+    ASSERT_EQ(root->data(Qt::UserRole).toString(), "/");
+    Q_EMIT d.drvExtractTo->itemDoubleClicked(root);
+    ASSERT_EQ(d.destination(), "/");
     d.OKButton->click();
     EXPECT_TRUE(ctx->progressWindow);
 }

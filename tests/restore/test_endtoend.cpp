@@ -304,3 +304,47 @@ TEST_F(ReplaceEndToEnd, CancelRestoreKeepsTheRestAndSaysSo) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(EndToEnd, FileThatIsNotASetListsNothing) {
+    const std::string notSet = env.writeFile("sets/notes.bks", "just some text\n");
+    Run run(*this, notSet);
+    EXPECT_EQ(run.window->lstArchive->count(), 0);
+    EXPECT_EQ(run.window->lblCount->text(), "Files in Backup Set - [0]");
+    EXPECT_FALSE(run.window->cmdRestore->isEnabled());
+}
+
+TEST_F(EndToEnd, TruncatedSetNeitherCrashesNorInventsEntries) {
+    const std::string set = writeSet({});
+    const std::string data = cw::test::TestEnv::readFile(set);
+    for (std::size_t cut : {data.size() / 2, data.size() - 10, std::size_t{30}}) {
+        SCOPED_TRACE(cut);
+        const std::string part = env.writeFile("sets/cut.bks", data.substr(0, cut));
+        Run run(*this, part);
+        EXPECT_LE(run.window->lstArchive->count(), 4);
+    }
+}
+
+TEST_F(EndToEnd, DamagedFileIsReportedAndNotLeftHalfWritten) {
+    const std::string set = writeSet({.structure = false});
+    std::string data = cw::test::TestEnv::readFile(set);
+    // The random file is stored as it is: find a piece of it and damage it.
+    const std::string original = cw::test::TestEnv::readFile(src + "/Data/sub/b.bin");
+    const std::size_t at = data.find(original.substr(5000, 32));
+    ASSERT_NE(at, std::string::npos);
+    data[at + 3] = static_cast<char>(data[at + 3] ^ 0x5A);
+    std::ofstream(set, std::ios::binary | std::ios::trunc) << data;
+
+    Run run(*this, set);
+    const std::string dest = env.makeDir("dest");
+    dlgProgress& p = run.to(*this, dest, false);
+    desktop.expectBox(QString::fromStdString("Warning during process on file  " + dest + "/b.bin"),
+                      cw::Icon::None, cw::Buttons::OK, "Caskwell Restore", cw::Answer::OK, true);
+    p.cmdStartRestore->click();
+    EXPECT_EQ(p.lblInfo->text(), "Restore Completed with errors.  Some files were not restored.");
+    EXPECT_FALSE(fs::exists(dest + "/b.bin"));
+    expectSame(src + "/c.txt", dest + "/c.txt");
+}
+
+} // namespace
