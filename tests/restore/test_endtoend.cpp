@@ -45,10 +45,16 @@ public:
             diskPrompts.push_back(text);
             return cw::Answer::OK;
         }
+        if (collectWarnings && text.startsWith("Warning during process on file  ")) {
+            warnings.push_back(text);
+            return cw::Answer::OK;
+        }
         return ScriptedDesktop::messageBox(text, icon, buttons, title);
     }
     bool answerDiskPrompts = false;
     std::vector<QString> diskPrompts;
+    bool collectWarnings = false;
+    std::vector<QString> warnings;
 };
 
 struct SetOptions {
@@ -345,6 +351,27 @@ TEST_F(EndToEnd, DamagedFileIsReportedAndNotLeftHalfWritten) {
     EXPECT_EQ(p.lblInfo->text(), "Restore Completed with errors.  Some files were not restored.");
     EXPECT_FALSE(fs::exists(dest + "/b.bin"));
     expectSame(src + "/c.txt", dest + "/c.txt");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(EndToEnd, NothingIsWrittenThroughALinkInTheDestination) {
+    const std::string set = writeSet({});
+    const std::string dest = env.makeDir("dest");
+    const std::string outside = env.makeDir("outside");
+    fs::create_directories(dest + src);
+    fs::create_directory_symlink(outside, dest + src + "/Data");
+    fs::create_directory_symlink(outside, dest + src + "/Empty");
+    Run run(*this, set);
+    dlgProgress& p = run.to(*this, dest, true);
+    desktop.collectWarnings = true;
+    p.cmdStartRestore->click();
+    EXPECT_EQ(desktop.warnings.size(), 2u); // the two files below Data
+    EXPECT_EQ(p.lblInfo->text(), "Restore Completed with errors.  Some files were not restored.");
+    EXPECT_TRUE(fs::is_empty(outside));
+    expectSame(src + "/c.txt", dest + src + "/c.txt");
 }
 
 } // namespace
