@@ -85,7 +85,7 @@ TEST_F(OptionsTest, EncryptionAndCompressionFramesFollowTheProfile) {
 
 TEST_F(OptionsTest, ExplanationNamesTheApplication) {
     startWith(defaultProfile());
-    options().Form_Activate();
+    // Set when the window shows, without a call of ours.
     EXPECT_EQ(options().lblExplain->text(),
               QStringLiteral("Choose the destination where you would like to backup Inventory "
                              "Manager, and type in a Backup Name.  Caskwell will automatically "
