@@ -3,6 +3,10 @@
 #include "zip/common/Paths.h"
 #include "zip/common/ShortNames.h"
 
+#include "tests/support/TestEnv.h"
+#include "tests/zip/ZipTestKit.h"
+
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 using namespace cw::zip;
@@ -54,4 +58,25 @@ TEST(ZipPaths, AbsolutePathsAreLexical) {
     EXPECT_EQ(absolutePath("/a/b/../c/./d"), "/a/c/d");
     EXPECT_EQ(absolutePath("/../.."), "/");
     EXPECT_EQ(absolutePath("//x//y/"), "/x/y");
+}
+
+// The programs load the libraries by path from their own folder, wherever that is, and
+// reach only the C interface.
+TEST(ZipLibraries, LoadFromAnyFolderAndExportOnlyTheirInterface) {
+    cw::test::TestEnv env;
+    for (const char* lib : {"libcwzip.so", "libcwunzip.so"}) {
+        const std::string from = std::string(CW_BIN_DIR) + "/" + lib;
+        const std::string to = env.path(lib);
+        ASSERT_EQ(cw::test::shell("cp '" + from + "' '" + to + "'"), 0);
+        void* h = dlopen(to.c_str(), RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(h, nullptr) << dlerror();
+        const bool zip = std::string(lib) == "libcwzip.so";
+        EXPECT_NE(dlsym(h, zip ? "cwZip_TestVolumeLimit" : "cwUnzip_View"), nullptr);
+        EXPECT_NE(dlsym(h, zip ? "cwZip" : "cwUnzip"), nullptr);
+        dlclose(h);
+        EXPECT_EQ(cw::test::shell("nm -D --defined-only '" + to +
+                                  "' | grep -v -E ' (cwZip|cwUnzip)' | grep -q ."),
+                  1)
+            << lib << " exports more than its interface";
+    }
 }

@@ -126,7 +126,13 @@ TEST_F(ZipSafetyTest, TruncatedAndCorruptedSetsNeverEscapeOrCrash) {
             listSet(set);
             extract(set, list, dest, true, "pw");
         }
-        for (size_t at = 0; at < bytes.size(); at += 1 + bytes.size() / 151) {
+        // Sparse through the data, then every byte of the directory and end records.
+        std::vector<size_t> spots;
+        for (size_t at = 0; at < bytes.size(); at += 1 + bytes.size() / 151)
+            spots.push_back(at);
+        for (size_t at = bytes.size() > 400 ? bytes.size() - 400 : 0; at < bytes.size(); ++at)
+            spots.push_back(at);
+        for (size_t at : spots) {
             std::string damaged = bytes;
             damaged[at] = static_cast<char>(damaged[at] ^ (0x5A + at));
             std::string set = env.writeFile("work/hostile.bks", damaged);

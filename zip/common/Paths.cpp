@@ -82,6 +82,12 @@ int openDirBelow(int base, const std::vector<std::string>& parts, size_t count, 
                     openat(fd, parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         }
         int saved = errno;
+        struct stat st {};
+        if (next < 0 && (saved == ENOTDIR || saved == ELOOP))
+            saved =
+                fstatat(fd, parts[i].c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)
+                    ? ELOOP
+                    : ENOTDIR;
         close(fd);
         errno = saved;
         fd = next;

@@ -214,10 +214,10 @@ ExtractRun::Step ExtractRun::entry(const CdEntry& cd, archive_entry* e) {
         if (!o_.structure)
             return Step::Next;
         int fd = openDirBelow(destFd_, parts, parts.size(), true);
-        if (fd < 0)
-            return failed(cd.name,
-                          errno == ELOOP || errno == ENOTDIR ? kReasonUnsafe : kReasonCannotWrite,
-                          std::strerror(errno));
+        const int err = errno;
+        if (fd < 0) // ELOOP: a link stands where a directory should be
+            return failed(cd.name, err == ELOOP ? kReasonUnsafe : kReasonCannotWrite,
+                          std::strerror(err));
         close(fd);
         return Step::Next;
     }
@@ -239,10 +239,10 @@ ExtractRun::Step ExtractRun::file(const CdEntry& cd, const std::vector<std::stri
         target += parts[i] + "/";
     target += leaf;
     int dfd = openDirBelow(destFd_, parts, dirCount, true);
+    const int err = errno;
     if (dfd < 0)
-        return failed(target,
-                      errno == ELOOP || errno == ENOTDIR ? kReasonUnsafe : kReasonCannotWrite,
-                      std::strerror(errno));
+        return failed(target, err == ELOOP ? kReasonUnsafe : kReasonCannotWrite,
+                      std::strerror(err));
     struct DirCloser {
         int fd;
         ~DirCloser() { close(fd); }
