@@ -22,7 +22,7 @@ namespace {
 const QString kQuestion = "You have chosen to restore the selected files to a folder rather "
                           "than the root directory!  Are you sure?";
 
-class Destination : public RestoreFixture {
+class RestoreDestination : public RestoreFixture {
 protected:
     dlgExtractTo& openWith(bool dirs) {
         std::vector<std::string> listing{entryMessage("Data", "a.txt", "1")};
@@ -36,7 +36,7 @@ protected:
     }
 };
 
-TEST_F(Destination, StartsOnTheProgramDriveWithoutNoteForFlatRestores) {
+TEST_F(RestoreDestination, StartsOnTheProgramDriveWithoutNoteForFlatRestores) {
     dlgExtractTo& d = openWith(false);
     EXPECT_EQ(d.windowTitle(), "Caskwell Restore");
     EXPECT_EQ(d.lblNote->text(), "");
@@ -48,7 +48,7 @@ TEST_F(Destination, StartsOnTheProgramDriveWithoutNoteForFlatRestores) {
     EXPECT_TRUE(ctx->extractDialog); // hidden, still loaded
 }
 
-TEST_F(Destination, StructureIntoAFolderAsksAndNoStays) {
+TEST_F(RestoreDestination, StructureIntoAFolderAsksAndNoStays) {
     dlgExtractTo& d = openWith(true);
     EXPECT_EQ(d.lblNote->text(), "Note:  If you want to restore the exact directory structure "
                                  "select the root directory of the destination drive only.");
@@ -64,7 +64,7 @@ TEST_F(Destination, StructureIntoAFolderAsksAndNoStays) {
     EXPECT_TRUE(ctx->progressWindow);
 }
 
-TEST_F(Destination, StructureIntoTheRootDoesNotAsk) {
+TEST_F(RestoreDestination, StructureIntoTheRootDoesNotAsk) {
     dlgExtractTo& d = openWith(true);
     // The root itself, as a user opens it: its item heads the list.
     QListWidgetItem* root = d.drvExtractTo->item(0);
@@ -75,7 +75,7 @@ TEST_F(Destination, StructureIntoTheRootDoesNotAsk) {
     EXPECT_TRUE(ctx->progressWindow);
 }
 
-TEST_F(Destination, NewFolderBecomesTheDestination) {
+TEST_F(RestoreDestination, NewFolderBecomesTheDestination) {
     dlgExtractTo& d = openWith(false);
     d.drvExtractTo->setPath(QString::fromStdString(env.path("prog")));
     d.cmdNewFolder->click();
@@ -86,7 +86,7 @@ TEST_F(Destination, NewFolderBecomesTheDestination) {
     EXPECT_EQ(d.destination(), QString::fromStdString(env.path("prog/Restored")));
 }
 
-TEST_F(Destination, CancelLeavesTheSelectionAsItWas) {
+TEST_F(RestoreDestination, CancelLeavesTheSelectionAsItWas) {
     dlgExtractTo& d = openWith(false);
     d.CancelButton->click();
     flushDeletes();

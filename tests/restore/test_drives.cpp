@@ -16,7 +16,7 @@ using namespace cwr::test;
 
 namespace {
 
-class Drives : public RestoreFixture {
+class RestoreDrives : public RestoreFixture {
 protected:
     // A removable drive whose medium is gone.
     std::string goneDrive() {
@@ -34,7 +34,7 @@ protected:
     cw::test::FakeDrives drives;
 };
 
-TEST_F(Drives, UnavailableDriveAsksUntilCancelThenReturnsToTheProgramDrive) {
+TEST_F(RestoreDrives, UnavailableDriveAsksUntilCancelThenReturnsToTheProgramDrive) {
     const std::string usb = goneDrive();
     dlgOpenBackupSet& d = ctx->showOpenDialog();
     const QString text = QString::fromStdString("Drive " + usb + " is not available at this time.");
@@ -47,7 +47,7 @@ TEST_F(Drives, UnavailableDriveAsksUntilCancelThenReturnsToTheProgramDrive) {
     EXPECT_FALSE(d.Dir1->path().startsWith(QString::fromStdString(usb)));
 }
 
-TEST_F(Drives, UnavailableDestinationGoesBackToTheRootDrive) {
+TEST_F(RestoreDrives, UnavailableDestinationGoesBackToTheRootDrive) {
     const std::string usb = goneDrive();
     dlgExtractTo& d = destination();
     desktop.expectBox("This drive appears to be unavailable to Caskwell at this time.",
@@ -56,7 +56,7 @@ TEST_F(Drives, UnavailableDestinationGoesBackToTheRootDrive) {
     EXPECT_EQ(d.Drive1->drive(), "/");
 }
 
-TEST_F(Drives, CdRomIsRefusedAsDestination) {
+TEST_F(RestoreDrives, CdRomIsRefusedAsDestination) {
     const std::string disc = env.makeDir("disc");
     drives.add(disc, cw::drives::kCdRom);
     dlgExtractTo& d = destination();
@@ -68,7 +68,7 @@ TEST_F(Drives, CdRomIsRefusedAsDestination) {
     EXPECT_FALSE(d.destination().startsWith(QString::fromStdString(disc)));
 }
 
-TEST_F(Drives, RemovableDestinationIsFine) {
+TEST_F(RestoreDrives, RemovableDestinationIsFine) {
     const std::string usb = env.makeDir("usb");
     drives.add(usb, cw::drives::kRemovable);
     dlgExtractTo& d = destination();

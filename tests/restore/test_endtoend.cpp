@@ -64,7 +64,7 @@ struct SetOptions {
     long long volumeLimit = 0;
 };
 
-class EndToEnd : public ::testing::Test {
+class RestoreEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         desktop.setProgramTitle("Caskwell Restore");
@@ -130,7 +130,7 @@ protected:
 
     // One run of cwr: open the set, select all, choose dest, start.
     struct Run {
-        Run(EndToEnd& t, const std::string& set, std::optional<QString> password = {})
+        Run(RestoreEndToEnd& t, const std::string& set, std::optional<QString> password = {})
             : ctx(t.desktop, t.bin) {
             if (password)
                 t.desktop.expectInput("Enter password for this BackupSet.", "Caskwell", password);
@@ -142,7 +142,7 @@ protected:
         static void RestoreFixture_flush() {
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
-        dlgProgress& to(EndToEnd& t, const std::string& dest, bool structure) {
+        dlgProgress& to(RestoreEndToEnd& t, const std::string& dest, bool structure) {
             window->optResDir[structure ? 0 : 1]->setChecked(true);
             dlgExtractTo& d = ctx.showExtractDialog();
             d.drvExtractTo->setPath(QString::fromStdString(dest));
@@ -181,7 +181,7 @@ protected:
     std::vector<std::string> files;
 };
 
-TEST_F(EndToEnd, StructureRestoreBringsBackFilesAndEmptyDirectories) {
+TEST_F(RestoreEndToEnd, StructureRestoreBringsBackFilesAndEmptyDirectories) {
     const std::string set = writeSet({});
     Run run(*this, set);
     EXPECT_EQ(run.window->lstArchive->count(), 4);
@@ -196,7 +196,7 @@ TEST_F(EndToEnd, StructureRestoreBringsBackFilesAndEmptyDirectories) {
     EXPECT_TRUE(fs::is_directory(dest + src + "/Empty/Inner"));
 }
 
-TEST_F(EndToEnd, FlatRestorePutsEveryFileIntoTheDestination) {
+TEST_F(RestoreEndToEnd, FlatRestorePutsEveryFileIntoTheDestination) {
     const std::string set = writeSet({.structure = false});
     Run run(*this, set);
     const std::string dest = env.makeDir("flat");
@@ -208,7 +208,7 @@ TEST_F(EndToEnd, FlatRestorePutsEveryFileIntoTheDestination) {
     EXPECT_FALSE(fs::exists(dest + "/Inner"));
 }
 
-TEST_F(EndToEnd, EncryptedSetWithTheRightPassword) {
+TEST_F(RestoreEndToEnd, EncryptedSetWithTheRightPassword) {
     const std::string set = writeSet({.password = "s3cret pw"});
     Run run(*this, set, QString("s3cret pw"));
     EXPECT_EQ(run.ctx.encryptedFlag, "1");
@@ -218,7 +218,7 @@ TEST_F(EndToEnd, EncryptedSetWithTheRightPassword) {
         expectSame(src + "/" + f, restored(dest, f, true));
 }
 
-TEST_F(EndToEnd, WrongPasswordStopsAndEndsTheProgram) {
+TEST_F(RestoreEndToEnd, WrongPasswordStopsAndEndsTheProgram) {
     const std::string set = writeSet({.password = "right"});
     Run run(*this, set, QString("wrong"));
     const std::string dest = env.makeDir("dest");
@@ -236,7 +236,7 @@ TEST_F(EndToEnd, WrongPasswordStopsAndEndsTheProgram) {
             << f;
 }
 
-TEST_F(EndToEnd, SpannedSetAsksForItsDisks) {
+TEST_F(RestoreEndToEnd, SpannedSetAsksForItsDisks) {
     const std::string set = writeSet({.volumeLimit = 16 * 1024});
     ASSERT_TRUE(fs::exists(env.path("sets/Set1.b01")));
     Run run(*this, set);
@@ -254,7 +254,7 @@ TEST_F(EndToEnd, SpannedSetAsksForItsDisks) {
 }
 
 // Restores every file once, then changes them and restores again answering the prompts.
-class ReplaceEndToEnd : public EndToEnd {
+class RestoreReplaceEndToEnd : public RestoreEndToEnd {
 protected:
     void restoreAgain(std::deque<QString> answers, const std::string& dest) {
         for (const auto& f : files)
@@ -266,7 +266,7 @@ protected:
         info = run.ctx.progressWindow ? run.ctx.progressWindow->lblInfo->text() : QString();
     }
     void SetUp() override {
-        EndToEnd::SetUp();
+        RestoreEndToEnd::SetUp();
         if (IsSkipped())
             return;
         set = writeSet({.structure = false});
@@ -282,7 +282,7 @@ protected:
     QString info;
 };
 
-TEST_F(ReplaceEndToEnd, ReplaceEachAndReplaceAll) {
+TEST_F(RestoreReplaceEndToEnd, ReplaceEachAndReplaceAll) {
     restoreAgain({"cmdReplace", "cmdReplaceAll"}, dest);
     EXPECT_EQ(prompts, 2u);
     for (const auto& f : files)
@@ -290,14 +290,14 @@ TEST_F(ReplaceEndToEnd, ReplaceEachAndReplaceAll) {
     EXPECT_EQ(info, "Restore Completed Succesfully.");
 }
 
-TEST_F(ReplaceEndToEnd, SkipKeepsTheExistingFiles) {
+TEST_F(RestoreReplaceEndToEnd, SkipKeepsTheExistingFiles) {
     restoreAgain({"cmdSkip", "cmdSkip", "cmdSkip", "cmdSkip"}, dest);
     EXPECT_EQ(prompts, 4u);
     for (const auto& f : files)
         EXPECT_TRUE(isChanged(f)) << f;
 }
 
-TEST_F(ReplaceEndToEnd, CancelRestoreKeepsTheRestAndSaysSo) {
+TEST_F(RestoreReplaceEndToEnd, CancelRestoreKeepsTheRestAndSaysSo) {
     desktop.expectBox("Error process is stopped !", cw::Icon::None, cw::Buttons::OK,
                       "Caskwell Restore", cw::Answer::OK, true);
     restoreAgain({"cmdReplace", "cmdCancelRestore"}, dest);
@@ -313,7 +313,7 @@ TEST_F(ReplaceEndToEnd, CancelRestoreKeepsTheRestAndSaysSo) {
 
 namespace {
 
-TEST_F(EndToEnd, FileThatIsNotASetListsNothing) {
+TEST_F(RestoreEndToEnd, FileThatIsNotASetListsNothing) {
     const std::string notSet = env.writeFile("sets/notes.bks", "just some text\n");
     Run run(*this, notSet);
     EXPECT_EQ(run.window->lstArchive->count(), 0);
@@ -321,7 +321,7 @@ TEST_F(EndToEnd, FileThatIsNotASetListsNothing) {
     EXPECT_FALSE(run.window->cmdRestore->isEnabled());
 }
 
-TEST_F(EndToEnd, TruncatedSetNeitherCrashesNorInventsEntries) {
+TEST_F(RestoreEndToEnd, TruncatedSetNeitherCrashesNorInventsEntries) {
     const std::string set = writeSet({});
     const std::string data = cw::test::TestEnv::readFile(set);
     for (std::size_t cut : {data.size() / 2, data.size() - 10, std::size_t{30}}) {
@@ -332,7 +332,7 @@ TEST_F(EndToEnd, TruncatedSetNeitherCrashesNorInventsEntries) {
     }
 }
 
-TEST_F(EndToEnd, DamagedFileIsReportedAndNotLeftHalfWritten) {
+TEST_F(RestoreEndToEnd, DamagedFileIsReportedAndNotLeftHalfWritten) {
     const std::string set = writeSet({.structure = false});
     std::string data = cw::test::TestEnv::readFile(set);
     // The random file is stored as it is: find a piece of it and damage it.
@@ -357,7 +357,7 @@ TEST_F(EndToEnd, DamagedFileIsReportedAndNotLeftHalfWritten) {
 
 namespace {
 
-TEST_F(EndToEnd, NothingIsWrittenThroughALinkInTheDestination) {
+TEST_F(RestoreEndToEnd, NothingIsWrittenThroughALinkInTheDestination) {
     const std::string set = writeSet({});
     const std::string dest = env.makeDir("dest");
     const std::string outside = env.makeDir("outside");

@@ -24,16 +24,16 @@ QStringList texts(const QListWidget* l) {
     return out;
 }
 
-class Listing : public RestoreFixture {};
+class RestoreListing : public RestoreFixture {};
 
-TEST_F(Listing, CallsTheLibraryInListingOrder) {
+TEST_F(RestoreListing, CallsTheLibraryInListingOrder) {
     openSet({});
     const std::string set = ctx->backupSetPath;
     EXPECT_EQ(fake.calls, (std::vector<std::string>{"Initialise", "SetWindowHandle",
                                                     "ArchiveName:" + set, "View:-1", "Unzip"}));
 }
 
-TEST_F(Listing, EntryLinesWithAndWithoutDirectories) {
+TEST_F(RestoreListing, EntryLinesWithAndWithoutDirectories) {
     frmRestore& w =
         openSet({entryMessage("Data", "a.txt", "1200"), entryMessage("Data/", "b.txt", "800"),
                  entryMessage("", "c.txt", "5"), "x|12|0|ignored|ignored|9"});
@@ -44,7 +44,7 @@ TEST_F(Listing, EntryLinesWithAndWithoutDirectories) {
     EXPECT_EQ(w.windowTitle(), QString::fromStdString("Caskwell Restore - " + ctx->backupSetPath));
 }
 
-TEST_F(Listing, DirectoryEntriesAreHeldApartAndNotCounted) {
+TEST_F(RestoreListing, DirectoryEntriesAreHeldApartAndNotCounted) {
     frmRestore& w = openSet({entryMessage("Data", "a.txt", "1"),
                              entryMessage("Data/Empty", "", "0"), entryMessage("Logs/", "", "0"),
                              entryMessage("", "b.txt", "2"), entryMessage("", "c.txt", "3")});
@@ -58,14 +58,14 @@ TEST_F(Listing, DirectoryEntriesAreHeldApartAndNotCounted) {
     EXPECT_TRUE(w.restoreStructure());
 }
 
-TEST_F(Listing, NoDirectoryEntriesMeansFlatWithoutAsking) {
+TEST_F(RestoreListing, NoDirectoryEntriesMeansFlatWithoutAsking) {
     frmRestore& w = openSet({entryMessage("Data", "a.txt", "1")});
     EXPECT_TRUE(w.Frame1->isHidden());
     EXPECT_TRUE(w.optResDir[1]->isChecked());
     EXPECT_FALSE(w.restoreStructure());
 }
 
-TEST_F(Listing, NotASetGivesAnEmptyListAndNoPasswordQuestion) {
+TEST_F(RestoreListing, NotASetGivesAnEmptyListAndNoPasswordQuestion) {
     frmRestore& w = openSet({});
     w.Form_Activate();
     EXPECT_EQ(w.lstArchive->count(), 0);
@@ -74,14 +74,14 @@ TEST_F(Listing, NotASetGivesAnEmptyListAndNoPasswordQuestion) {
     EXPECT_FALSE(w.cmdRestore->isEnabled());
 }
 
-TEST_F(Listing, ShortLastMessageLeavesTheSetUnencrypted) {
+TEST_F(RestoreListing, ShortLastMessageLeavesTheSetUnencrypted) {
     frmRestore& w = openSet({entryMessage("", "a.txt", "1", "1"), "x|21|0||b.txt|2"});
     EXPECT_EQ(ctx->encryptedFlag, "");
     EXPECT_EQ(w.lblCount->text(), "Files in Backup Set - [2]");
     EXPECT_FALSE(w.windowTitle().endsWith("(ENCRYPTED)"));
 }
 
-TEST_F(Listing, EncryptedSetIsMarkedAndAsksForThePasswordUntilGiven) {
+TEST_F(RestoreListing, EncryptedSetIsMarkedAndAsksForThePasswordUntilGiven) {
     desktop.expectInput("Enter password for this BackupSet.", "Caskwell", std::nullopt);
     // Asked when the window first shows.
     frmRestore& w = openSet({entryMessage("", "a.txt", "1", "1"), entryMessage("", "b", "2", "1")});
@@ -100,7 +100,7 @@ TEST_F(Listing, EncryptedSetIsMarkedAndAsksForThePasswordUntilGiven) {
     EXPECT_EQ(desktop.pending(), 0);
 }
 
-TEST_F(Listing, SelectionSummaryFollowsClicksSelectAllAndDeselectAll) {
+TEST_F(RestoreListing, SelectionSummaryFollowsClicksSelectAllAndDeselectAll) {
     frmRestore& w = openSet({entryMessage("", "a", "1200"), entryMessage("", "b", "800"),
                              entryMessage("", "c", "2500")});
     EXPECT_FALSE(w.cmdRestore->isEnabled());
@@ -122,7 +122,7 @@ TEST_F(Listing, SelectionSummaryFollowsClicksSelectAllAndDeselectAll) {
     EXPECT_EQ(ctx->selectedCount, 0);
 }
 
-TEST_F(Listing, BadAndHugeSizeLinesNeitherCrashNorWrap) {
+TEST_F(RestoreListing, BadAndHugeSizeLinesNeitherCrashNorWrap) {
     frmRestore& w = openSet({entryMessage("", "a", "junk"), entryMessage("", "b", "3000000000"),
                              entryMessage("", "c", "9223372036854775807")});
     select(w, {0, 1});
@@ -131,7 +131,7 @@ TEST_F(Listing, BadAndHugeSizeLinesNeitherCrashNorWrap) {
     EXPECT_EQ(ctx->selectedBytes, INT64_MAX);
 }
 
-TEST_F(Listing, BackClosesTheWindowAndOpensAFreshDialog) {
+TEST_F(RestoreListing, BackClosesTheWindowAndOpensAFreshDialog) {
     frmRestore& w = openSet({entryMessage("", "a", "1")});
     w.cmdOpen->click();
     flushDeletes();
@@ -140,7 +140,7 @@ TEST_F(Listing, BackClosesTheWindowAndOpensAFreshDialog) {
     EXPECT_TRUE(ctx->openDialog->isVisible());
 }
 
-TEST_F(Listing, MissingLibraryIsNamedAndNothingIsListed) {
+TEST_F(RestoreListing, MissingLibraryIsNamedAndNothingIsListed) {
     ctx->unzip.reset(); // bind the real file from the (empty) program folder
     const QString file = QString::fromStdString(ctx->programDir + "/libcwunzip.so");
     desktop.expectBox("The decompression library '" + file +

@@ -16,7 +16,7 @@ using namespace cwr::test;
 
 namespace {
 
-class OpenBackupSet : public RestoreFixture {
+class RestoreOpenSet : public RestoreFixture {
 protected:
     dlgOpenBackupSet& openIn(const std::string& dir) {
         dlgOpenBackupSet& d = ctx->showOpenDialog();
@@ -25,7 +25,7 @@ protected:
     }
 };
 
-TEST_F(OpenBackupSet, StartsWithBothFileTypesAndTheSetPattern) {
+TEST_F(RestoreOpenSet, StartsWithBothFileTypesAndTheSetPattern) {
     dlgOpenBackupSet& d = ctx->showOpenDialog();
     EXPECT_EQ(d.windowTitle(), "Open Caskwell Backup Set");
     ASSERT_EQ(d.cboFileType->count(), 2);
@@ -37,7 +37,7 @@ TEST_F(OpenBackupSet, StartsWithBothFileTypesAndTheSetPattern) {
     EXPECT_EQ(d.Dir1->path(), QString::fromStdString(env.root()));
 }
 
-TEST_F(OpenBackupSet, FileTypeChoosesWhatIsListedWithoutRegardToCase) {
+TEST_F(RestoreOpenSet, FileTypeChoosesWhatIsListedWithoutRegardToCase) {
     env.writeFile("sets/Set1.bks", "x");
     env.writeFile("sets/OLD.BKS", "x");
     env.writeFile("sets/notes.txt", "x");
@@ -48,7 +48,7 @@ TEST_F(OpenBackupSet, FileTypeChoosesWhatIsListedWithoutRegardToCase) {
     EXPECT_EQ(d.File1->items(), (QStringList{"notes.txt", "OLD.BKS", "Set1.bks"}));
 }
 
-TEST_F(OpenBackupSet, OpeningAListedSetShowsTheSelectionWindow) {
+TEST_F(RestoreOpenSet, OpeningAListedSetShowsTheSelectionWindow) {
     env.writeFile("sets/Set1.bks", "x");
     fake.listing = {entryMessage("", "a.txt", "3")};
     dlgOpenBackupSet& d = openIn(env.path("sets"));
@@ -65,7 +65,7 @@ TEST_F(OpenBackupSet, OpeningAListedSetShowsTheSelectionWindow) {
     EXPECT_EQ(fake.last("ArchiveName"), env.path("sets/Set1.bks"));
 }
 
-TEST_F(OpenBackupSet, NameDifferingInCaseIsNotFound) {
+TEST_F(RestoreOpenSet, NameDifferingInCaseIsNotFound) {
     env.writeFile("sets/Set1.bks", "x");
     dlgOpenBackupSet& d = openIn(env.path("sets"));
     QTest::keyClicks(d.txtBackupName, "set1.bks");
@@ -76,7 +76,7 @@ TEST_F(OpenBackupSet, NameDifferingInCaseIsNotFound) {
     EXPECT_FALSE(ctx->restoreWindow);
 }
 
-TEST_F(OpenBackupSet, ErasedNameKeepsOpenEnabledAndIsNotFound) {
+TEST_F(RestoreOpenSet, ErasedNameKeepsOpenEnabledAndIsNotFound) {
     dlgOpenBackupSet& d = openIn(env.path("prog"));
     QTest::keyClicks(d.txtBackupName, "x");
     d.txtBackupName->clear();
@@ -86,7 +86,7 @@ TEST_F(OpenBackupSet, ErasedNameKeepsOpenEnabledAndIsNotFound) {
     d.cmdOpen_Click();
 }
 
-TEST_F(OpenBackupSet, AnyListedFileOpensUnderAllFiles) {
+TEST_F(RestoreOpenSet, AnyListedFileOpensUnderAllFiles) {
     env.writeFile("sets/notes.txt", "x");
     dlgOpenBackupSet& d = openIn(env.path("sets"));
     d.cboFileType->setCurrentIndex(1);
@@ -96,7 +96,7 @@ TEST_F(OpenBackupSet, AnyListedFileOpensUnderAllFiles) {
     EXPECT_EQ(ctx->backupSetPath, env.path("sets/notes.txt"));
 }
 
-TEST_F(OpenBackupSet, CancelClosesTheDialog) {
+TEST_F(RestoreOpenSet, CancelClosesTheDialog) {
     dlgOpenBackupSet& d = ctx->showOpenDialog();
     d.CancelButton->click();
     flushDeletes();

@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-TEST(ListingLines, EntriesDirectoriesAndOtherCodes) {
+TEST(RestoreListingLines, EntriesDirectoriesAndOtherCodes) {
     auto e = parseListingMessage("a| 21|b|Data\\x|n.txt|12|||||||1");
     ASSERT_TRUE(e);
     EXPECT_EQ(e->listLine, "Data\\x/n.txt\t");
@@ -38,13 +38,13 @@ TEST(ListingLines, EntriesDirectoriesAndOtherCodes) {
               "3 item(s) selected.  Total Uncompressed File size:  6 bytes");
 }
 
-class EmptyDirs : public ::testing::Test {
+class RestoreEmptyDirs : public ::testing::Test {
 protected:
     cw::test::TestEnv env;
     std::string dest = env.makeDir("dest");
 };
 
-TEST_F(EmptyDirs, CreatesUnderTheDestinationWithMissingParents) {
+TEST_F(RestoreEmptyDirs, CreatesUnderTheDestinationWithMissingParents) {
     EXPECT_EQ(recreateEmptyDirectories({"Data/Empty/\t", "a/b/c/\t", "not a directory\t"}, dest),
               0);
     EXPECT_TRUE(fs::is_directory(dest + "/Data/Empty"));
@@ -52,13 +52,13 @@ TEST_F(EmptyDirs, CreatesUnderTheDestinationWithMissingParents) {
     EXPECT_EQ(recreateEmptyDirectories({"Data/Empty/\t"}, dest + "/"), 0); // already there
 }
 
-TEST_F(EmptyDirs, GoesOnAfterAFailure) {
+TEST_F(RestoreEmptyDirs, GoesOnAfterAFailure) {
     env.writeFile("dest/file", "x");
     EXPECT_EQ(recreateEmptyDirectories({"file/sub/\t", "Later/\t"}, dest), 1);
     EXPECT_TRUE(fs::is_directory(dest + "/Later"));
 }
 
-TEST_F(EmptyDirs, NeverLeavesTheDestination) {
+TEST_F(RestoreEmptyDirs, NeverLeavesTheDestination) {
     const std::string outside = env.makeDir("outside");
     fs::create_directory_symlink(outside, dest + "/link");
     EXPECT_EQ(recreateEmptyDirectories({"../escaped/\t", "a/../../escaped2/\t",

@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Progress : public RestoreFixture {
+class RestoreProgress : public RestoreFixture {
 protected:
     // Five files (sizes 100..500) in two directories, two directory entries, two selected.
     dlgProgress& start(bool encrypted = false, std::vector<int> rows = {1, 3},
@@ -47,7 +47,7 @@ protected:
     std::string dest;
 };
 
-TEST_F(Progress, LoadInstallsTheCallbackAndInvitesToStart) {
+TEST_F(RestoreProgress, LoadInstallsTheCallbackAndInvitesToStart) {
     dlgProgress& p = start();
     EXPECT_EQ(fake.count("InstallCallback"), 1);
     EXPECT_EQ(p.windowTitle(), "Caskwell");
@@ -57,7 +57,7 @@ TEST_F(Progress, LoadInstallsTheCallbackAndInvitesToStart) {
     EXPECT_TRUE(p.Picture1->isHidden());
 }
 
-TEST_F(Progress, FlatRunSendsTheSelectedNamesAndCompletes) {
+TEST_F(RestoreProgress, FlatRunSendsTheSelectedNamesAndCompletes) {
     dlgProgress& p = start(false, {1, 3}, false);
     fake.calls.clear();
     p.cmdStartRestore->click();
@@ -88,7 +88,7 @@ TEST_F(Progress, FlatRunSendsTheSelectedNamesAndCompletes) {
     EXPECT_FALSE(ctx->extractDialog);
 }
 
-TEST_F(Progress, EncryptedStructuredRunDecryptsAndRecreatesEmptyDirectories) {
+TEST_F(RestoreProgress, EncryptedStructuredRunDecryptsAndRecreatesEmptyDirectories) {
     dlgProgress& p = start(true, {0});
     ASSERT_TRUE(ctx->restoreWindow->restoreStructure());
     p.cmdStartRestore_Click();
@@ -100,7 +100,7 @@ TEST_F(Progress, EncryptedStructuredRunDecryptsAndRecreatesEmptyDirectories) {
     EXPECT_TRUE(fs::is_directory(dest + "/Logs/Old")); // its parent came along
 }
 
-TEST_F(Progress, CancelBeforeStartEndsWithoutExtracting) {
+TEST_F(RestoreProgress, CancelBeforeStartEndsWithoutExtracting) {
     dlgProgress& p = start();
     p.cmdCancel->click();
     flushDeletes();
@@ -110,7 +110,7 @@ TEST_F(Progress, CancelBeforeStartEndsWithoutExtracting) {
     EXPECT_FALSE(ctx->extractDialog);
 }
 
-TEST_F(Progress, SelectionEmptiedBeforeStartEndsWithoutExtracting) {
+TEST_F(RestoreProgress, SelectionEmptiedBeforeStartEndsWithoutExtracting) {
     dlgProgress& p = start();
     ctx->restoreWindow->cmdDeselectall->click();
     expectBox("There are no Files to Restore!  Restore will be terminated.", cw::Icon::Warning);
@@ -120,7 +120,7 @@ TEST_F(Progress, SelectionEmptiedBeforeStartEndsWithoutExtracting) {
     EXPECT_FALSE(ctx->progressWindow);
 }
 
-TEST_F(Progress, FileEventsCountDownTheBytesAndStepTheBar) {
+TEST_F(RestoreProgress, FileEventsCountDownTheBytesAndStepTheBar) {
     dlgProgress& p = start(false, {1, 3, 4}); // 200 + 400 + 500
     p.progressBar().setMax(3);
     send(15, "x|Data/b.txt|200");
@@ -137,14 +137,14 @@ TEST_F(Progress, FileEventsCountDownTheBytesAndStepTheBar) {
     EXPECT_EQ(p.progressBar().value(), 3); // held at the maximum
 }
 
-TEST_F(Progress, LargeRemaindersAreGrouped) {
+TEST_F(RestoreProgress, LargeRemaindersAreGrouped) {
     start();
     ctx->selectedBytes = 5'000'000'000LL;
     send(15, "x|big|1000");
     EXPECT_TRUE(ctx->progressWindow->filettraited->text().endsWith("4,999,999,000 bytes"));
 }
 
-TEST_F(Progress, ActivityTextsAndUnknownActions) {
+TEST_F(RestoreProgress, ActivityTextsAndUnknownActions) {
     dlgProgress& p = start();
     send(10, "");
     EXPECT_EQ(p.filettraited->text(), "Creating list of files");
@@ -161,7 +161,7 @@ TEST_F(Progress, ActivityTextsAndUnknownActions) {
     EXPECT_FALSE(ctx->stop);
 }
 
-TEST_F(Progress, DiskPrompts) {
+TEST_F(RestoreProgress, DiskPrompts) {
     start();
     expectBox("Take out the current disk and insert Disk #3", cw::Icon::Information);
     send(20, "x|3");
@@ -170,7 +170,7 @@ TEST_F(Progress, DiskPrompts) {
     EXPECT_FALSE(ctx->stop);
 }
 
-TEST_F(Progress, FileProblems) {
+TEST_F(RestoreProgress, FileProblems) {
     dlgProgress& p = start();
     expectBox("'/data/a.txt' cannot be restored because it is currently being used.",
               cw::Icon::Warning);
@@ -188,7 +188,7 @@ TEST_F(Progress, FileProblems) {
     EXPECT_TRUE(ctx->stop);
 }
 
-TEST_F(Progress, RunWithAFailedFileSaysSo) {
+TEST_F(RestoreProgress, RunWithAFailedFileSaysSo) {
     dlgProgress& p = start();
     fake.events = {{15, "x|Data/b.txt|200"}, {23, "x|d.txt|5"}};
     expectBox("Warning during process on file  d.txt", cw::Icon::None, "Caskwell Restore");
@@ -196,7 +196,7 @@ TEST_F(Progress, RunWithAFailedFileSaysSo) {
     EXPECT_EQ(p.lblInfo->text(), "Restore Completed with errors.  Some files were not restored.");
 }
 
-TEST_F(Progress, WrongPasswordEndsTheProgramAfterTheLibraryReturns) {
+TEST_F(RestoreProgress, WrongPasswordEndsTheProgramAfterTheLibraryReturns) {
     dlgProgress& p = start();
     fake.events = {{23, "x|Data/b.txt|14"}};
     desktop.expectBox("An incorrect password has been entered.  Restore process will be "
@@ -210,7 +210,7 @@ TEST_F(Progress, WrongPasswordEndsTheProgramAfterTheLibraryReturns) {
     EXPECT_FALSE(desktop.busy());
 }
 
-TEST_F(Progress, NothingToRestoreClosesEverythingOnlyAfterTheLibraryReturns) {
+TEST_F(RestoreProgress, NothingToRestoreClosesEverythingOnlyAfterTheLibraryReturns) {
     dlgProgress& p = start(false, {0, 1});
     fake.events = {{22, ""}, {10, ""}};
     expectBox("There are no Files to Restore!  Restore will be terminated.", cw::Icon::Warning);
@@ -223,7 +223,7 @@ TEST_F(Progress, NothingToRestoreClosesEverythingOnlyAfterTheLibraryReturns) {
     EXPECT_FALSE(fs::exists(dest + "/Data/Empty")); // a stopped run re-creates nothing
 }
 
-TEST_F(Progress, FatalErrors) {
+TEST_F(RestoreProgress, FatalErrors) {
     start();
     expectBox("Error process is stopped !", cw::Icon::None, "Caskwell Restore");
     send(255, "x|y|12");
@@ -234,7 +234,7 @@ TEST_F(Progress, FatalErrors) {
     EXPECT_TRUE(ctx->stop);
 }
 
-TEST_F(Progress, ReplacePromptAnswers) {
+TEST_F(RestoreProgress, ReplacePromptAnswers) {
     dlgProgress& p = start();
     p.progressBar().setMax(10);
     const int beeps = desktop.beepCount();
@@ -257,7 +257,7 @@ TEST_F(Progress, ReplacePromptAnswers) {
     EXPECT_EQ(desktop.beepCount() - beeps, 5);
 }
 
-TEST_F(Progress, MessagesLongerThanTheOldBufferKeepTheirNames) {
+TEST_F(RestoreProgress, MessagesLongerThanTheOldBufferKeepTheirNames) {
     start();
     const std::string name(5000, 'n');
     expectBox(QString::fromStdString("'" + name +
