@@ -2,6 +2,8 @@
 
 #include "Volumes.h"
 
+#include <algorithm>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -126,11 +128,27 @@ bool VolumeSet::findVolume(long long offset, size_t& index) {
     return false;
 }
 
+void VolumeSet::keepTail(size_t limit) {
+    if (lastStart_ <= 0 || loc_.cdLocal < 0)
+        return;
+    const long long from = std::max<long long>(0, loc_.cdLocal - 128 * 1024);
+    if (lastSize_ - from > static_cast<long long>(limit))
+        return;
+    std::vector<char> buf(static_cast<size_t>(lastSize_ - from));
+    if (useVolume(0, lastSize_) &&
+        pread(fd_, buf.data(), buf.size(), from) == static_cast<ssize_t>(buf.size())) {
+        tail_ = std::move(buf);
+        tailStart_ = lastStart_ + from;
+    }
+}
+
 size_t VolumeSet::contiguous(long long offset, size_t n) {
     if (offset < 0)
         return 0;
     long long end;
-    if (offset >= lastStart_) {
+    if (!tail_.empty() && offset >= tailStart_) {
+        end = tailStart_ + static_cast<long long>(tail_.size());
+    } else if (offset >= lastStart_) {
         end = lastStart_ + lastSize_;
     } else {
         size_t i = 0;
@@ -151,6 +169,13 @@ bool VolumeSet::readAt(long long offset, void* buf, size_t n) {
         if (chunk == 0)
             return false;
         long long local;
+        if (!tail_.empty() && offset >= tailStart_) {
+            std::memcpy(p, tail_.data() + (offset - tailStart_), chunk);
+            p += chunk;
+            offset += static_cast<long long>(chunk);
+            n -= chunk;
+            continue;
+        }
         if (offset >= lastStart_) {
             if (!useVolume(0, lastSize_))
                 return false;

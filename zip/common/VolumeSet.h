@@ -26,6 +26,10 @@ public:
     // Largest n such that [offset, offset + n) lies on one volume (reads never cross disks).
     size_t contiguous(long long offset, size_t n);
     bool diskMissing() const { return diskMissing_; }
+    // Keeps the end of a spanned set (its directory and end records) in memory, so that a
+    // reader starting at disk 1 and then looking at the end does not ask for the last disk
+    // in between. Sets whose directory is larger than limit are read from the disk.
+    void keepTail(size_t limit);
     // Walks the central directory, wherever it starts.
     template <class F> bool forEachEntry(F&& f);
 
@@ -43,6 +47,8 @@ private:
     CdLocation loc_;
     long long lastStart_ = 0, lastSize_ = 0;
     std::vector<Volume> earlier_;
+    std::vector<char> tail_;
+    long long tailStart_ = 0;     // offset of tail_[0] in the joined set
     int fd_ = -1, openDisk_ = -1; // -1: none open, 0: the last volume
     bool diskMissing_ = false;
 };

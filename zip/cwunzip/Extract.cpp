@@ -24,6 +24,7 @@ namespace cw::zip {
 namespace {
 
 constexpr size_t kBlock = 64 * 1024;
+constexpr size_t kTailLimit = 16 * 1024 * 1024;
 
 using ReaderPtr = std::unique_ptr<archive, decltype(&archive_read_free)>;
 
@@ -160,6 +161,7 @@ int ExtractRun::run() {
     notify(o_.callback, 10, fields({"0", o_.setPath}));
     if (!set_.open() || !prepare())
         return stop(kErrorNoSet, "not a readable backup set");
+    set_.keepTail(kTailLimit);
     if (std::find(chosen_.begin(), chosen_.end(), true) == chosen_.end()) {
         notify(o_.callback, 22, fields({"0", o_.setPath}));
         return -1;
