@@ -54,6 +54,11 @@ TEST_F(ZipWriteTest, NamesOnlyStoresEachNameOnceAndReportsTheDuplicate) {
     ASSERT_EQ(dup.size(), 1u);
     EXPECT_EQ(dup[0].field(2), b);
     EXPECT_EQ(Recorder::only(13).size(), 1u);
+    // A file that cannot be read takes no name from a later one.
+    Recorder::reset();
+    ASSERT_EQ(runZip({env.path("gone/same.txt") + "|" + b + "|", set, 0}), 0);
+    EXPECT_TRUE(Recorder::only(24).empty());
+    EXPECT_EQ(Recorder::only(13).size(), 1u);
 }
 
 TEST_F(ZipWriteTest, EventsFollowTheRunAndAnUnreadableFileDoesNotStopIt) {

@@ -44,8 +44,9 @@ public:
 private:
     void collect();
     bool openArchive();
-    bool storeDirectory(const Item& item);
-    bool storeFile(const Item& item);
+    // Both return false when the run must stop; done tells whether the entry was stored.
+    bool storeDirectory(const Item& item, bool& done);
+    bool storeFile(const Item& item, bool& done);
     bool writeData(const Item& item, int fd, long long size);
     bool stop(int code, const std::string& detail);
     void event(int action, const Item& item, const std::string& a = "", const std::string& b = "",
@@ -136,7 +137,7 @@ bool ZipRun::openArchive() {
     return true;
 }
 
-bool ZipRun::storeDirectory(const Item& item) {
+bool ZipRun::storeDirectory(const Item& item, bool& done) {
     struct stat st {};
     if (stat(item.path.c_str(), &st) != 0)
         return true;
@@ -147,10 +148,11 @@ bool ZipRun::storeDirectory(const Item& item) {
     archive_entry_set_mtime(e.get(), st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
     if (archive_write_header(a_.get(), e.get()) < ARCHIVE_WARN)
         return stop(kZipArchive, errText(a_.get()));
+    done = true;
     return true;
 }
 
-bool ZipRun::storeFile(const Item& item) {
+bool ZipRun::storeFile(const Item& item, bool& done) {
     int fd = open(item.path.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat st {};
     if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -171,6 +173,7 @@ bool ZipRun::storeFile(const Item& item) {
         close(fd);
         return stop(kZipArchive, errText(a_.get()));
     }
+    done = true;
     bool ok = writeData(item, fd, st.st_size);
     close(fd);
     return ok;
@@ -239,12 +242,15 @@ int ZipRun::run() {
     buf_.resize(kBufferSize);
     std::set<std::string> stored;
     for (const auto& item : items_) {
-        if (!stored.insert(item.stored).second) {
+        if (stored.count(item.stored)) {
             event(24, item);
             continue;
         }
-        if (!(item.directory ? storeDirectory(item) : storeFile(item)))
+        bool done = false;
+        if (!(item.directory ? storeDirectory(item, done) : storeFile(item, done)))
             return -1;
+        if (done) // a file that could not be read leaves its name free
+            stored.insert(item.stored);
     }
     out_->beginTail();
     if (archive_write_close(a_.get()) != ARCHIVE_OK) {
