@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <filesystem>
 
 using namespace cwr;
 using namespace cwr::test;
@@ -150,6 +151,18 @@ TEST_F(RestoreListing, MissingLibraryIsNamedAndNothingIsListed) {
     frmRestore& w = openSet({entryMessage("", "a", "1")});
     EXPECT_EQ(w.lstArchive->count(), 0);
     EXPECT_EQ(w.lblCount->text(), "Files in Backup Set - [0]");
+}
+
+TEST_F(RestoreListing, LibraryWithoutAnOperationIsNamed) {
+    ctx->unzip.reset();
+    const std::string lib = ctx->programDir + "/libcwunzip.so";
+    std::filesystem::copy_file(CWR_PARTIAL_LIB, lib);
+    desktop.expectBox("The decompression library '" + QString::fromStdString(lib) +
+                          "' does not provide the operation cwUnzip_InstallCallback.  Your "
+                          "files cannot be restored with it.  Please contact your vendor.",
+                      cw::Icon::Critical, cw::Buttons::OK, "Caskwell", cw::Answer::OK, true);
+    frmRestore& w = openSet({entryMessage("", "a", "1")});
+    EXPECT_EQ(w.lstArchive->count(), 0);
 }
 
 } // namespace
