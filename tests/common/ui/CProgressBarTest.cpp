@@ -4,6 +4,7 @@
 #include "common/PictureBox.h"
 
 #include <QSignalSpy>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -332,4 +333,31 @@ TEST(PictureBox, MapsColoursAndPaintsIntoItsImage) {
     EXPECT_EQ(img.pixelColor(42, 11), QColor(Qt::red)); // fifth block, bottom row
     EXPECT_EQ(img.pixelColor(42, 12), QColor(Qt::blue));
     EXPECT_EQ(pic.widthTwips(), static_cast<int>(std::lround(pic.width() * pic.twipsPerPixelX())));
+}
+
+TEST(PictureBox, OwnerWiringSurvivesTheWidthChangeItCauses) {
+    // As cwb and cwr wire it: the box's resize goes back to ResizeEx, its repaint to Refresh.
+    QWidget window;
+    auto* pic = new PictureBox(&window);
+    pic->setGeometry(10, 10, 100 + 2 * PictureBox::kBorder, 14 + 2 * PictureBox::kBorder);
+    CProgressBar bar;
+    int resizes = 0;
+    QObject::connect(pic, &PictureBox::resized, [&] {
+        ++resizes;
+        bar.resizeEx();
+    });
+    QObject::connect(pic, &PictureBox::repaintNeeded, [&] { bar.refresh(); });
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    bar.setCanvas(pic);
+    EXPECT_GE(resizes, 1);
+    EXPECT_EQ(bar.blockCount(), 10);
+    EXPECT_EQ(pic->scaleWidth(), 103);
+    bar.setValue(100);
+    EXPECT_EQ(pic->image().pixelColor(95, 5), pic->toQColor(CProgressBar::kDefaultFore));
+
+    // The window shrinks the box: the owner's ResizeEx fits a new row.
+    pic->resize(60 + 2 * PictureBox::kBorder, pic->height());
+    EXPECT_EQ(bar.blockCount(), 6);
+    EXPECT_EQ(pic->scaleWidth(), 63);
 }
