@@ -55,6 +55,14 @@ TEST_F(ZipSafetyTest, NamesLeavingTheDestinationAreRefused) {
     EXPECT_EQ(TestEnv::readFile(dest + "/fine.txt"), "good");
 }
 
+TEST_F(ZipSafetyTest, BackslashNamesAreChosenAsTheListingShowsThem) {
+    std::string set = writeSet({{"Data\\Sub\\w.txt", "windows"}});
+    Event listed{0, listSet(set).at(0)};
+    EXPECT_EQ(listed.field(4), "Data/Sub");
+    ASSERT_EQ(extract(set, listed.field(4) + "/" + listed.field(5) + "|", dest, true), 0);
+    EXPECT_EQ(TestEnv::readFile(dest + "/Data/Sub/w.txt"), "windows");
+}
+
 TEST_F(ZipSafetyTest, LinksAreNeverMadeNorFollowed) {
     std::string set = writeSet({{"link", "/etc", 0120777}, {"link/passwd.txt", "x"}});
     extract(set, "link|", dest, true);

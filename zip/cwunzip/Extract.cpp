@@ -139,20 +139,20 @@ bool ExtractRun::prepare() {
     std::stable_sort(all.begin(), all.end(), [](const CdEntry& a, const CdEntry& b) {
         return a.localOffset < b.localOffset;
     });
+    // Names are compared as the listing shows them: "/" separators, no trailing "/".
+    auto key = [](std::string n) {
+        std::replace(n.begin(), n.end(), '\\', '/');
+        while (!n.empty() && n.back() == '/')
+            n.pop_back();
+        return n;
+    };
     std::set<std::string> wanted;
     for (auto& n : splitIncludeList(o_.include))
-        wanted.insert(n);
+        wanted.insert(key(n));
     entries_ = std::move(all);
     chosen_.assign(entries_.size(), false);
-    for (size_t i = 0; i < entries_.size(); ++i) {
-        std::string name = entries_[i].name;
-        if (wanted.count(name))
-            chosen_[i] = true;
-        while (!name.empty() && name.back() == '/')
-            name.pop_back();
-        if (wanted.count(name))
-            chosen_[i] = true;
-    }
+    for (size_t i = 0; i < entries_.size(); ++i)
+        chosen_[i] = wanted.count(key(entries_[i].name)) > 0;
     return true;
 }
 
