@@ -375,3 +375,23 @@ TEST_F(RestoreEndToEnd, NothingIsWrittenThroughALinkInTheDestination) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(RestoreEndToEnd, DiskThatNeverComesStopsTheRestore) {
+    const std::string set = writeSet({.volumeLimit = 16 * 1024});
+    fs::remove(env.path("sets/Set1.b01"));
+    Run run(*this, set);
+    const std::string dest = env.makeDir("dest");
+    dlgProgress& p = run.to(*this, dest, true);
+    desktop.answerDiskPrompts = true;
+    desktop.collectWarnings = true;
+    desktop.expectBox("Restore process will be stopped!", cw::Icon::Critical, cw::Buttons::OK,
+                      "Caskwell", cw::Answer::OK, true);
+    p.cmdStartRestore->click();
+    Run::RestoreFixture_flush();
+    EXPECT_FALSE(run.ctx.progressWindow);
+    EXPECT_FALSE(desktop.diskPrompts.empty());
+}
+
+} // namespace
