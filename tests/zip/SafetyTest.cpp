@@ -103,6 +103,29 @@ TEST_F(ZipSafetyTest, ADamagedFileFailsAloneAndLeavesNoHalfFile) {
     EXPECT_EQ(filesBelow(dest), (std::vector<std::string>{"a.bin", "b.bin"}));
 }
 
+TEST_F(ZipSafetyTest, HugeZip64ValuesAreDamageNotArithmetic) {
+    std::string base = rawZip({{"a.txt", "x"}});
+    base.resize(base.size() - 22); // drop the plain end record
+    auto le = [](uint64_t v, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i)
+            out += static_cast<char>((v >> (8 * i)) & 0xFF);
+        return out;
+    };
+    for (uint64_t huge : {~0ULL, 1ULL << 63, (1ULL << 63) - 1, 1ULL << 40}) {
+        const uint64_t recordAt = base.size();
+        std::string zip = base + le(0x06064b50, 4) + le(44, 8) + le(45, 2) + le(45, 2) + le(0, 4) +
+                          le(0, 4) + le(huge, 8) + le(huge, 8) + le(huge, 8) + le(huge, 8);
+        zip += le(0x07064b50, 4) + le(0, 4) + le(recordAt, 8) + le(1, 4);
+        zip += le(0x06054b50, 4) + le(0xFFFF, 2) + le(0xFFFF, 2) + le(0xFFFF, 2) + le(0xFFFF, 2) +
+               le(0xFFFFFFFF, 4) + le(0xFFFFFFFF, 4) + le(0, 2);
+        std::string set = env.writeFile("work/hostile.bks", zip);
+        EXPECT_TRUE(listSet(set).empty());
+        extract(set, "a.txt|", dest, false);
+        EXPECT_TRUE(filesBelow(dest).empty());
+    }
+}
+
 TEST_F(ZipSafetyTest, NotASetIsReportedAndListsNothing) {
     std::string set = env.writeFile("work/hostile.bks", "this is no archive at all");
     EXPECT_TRUE(listSet(set).empty());

@@ -21,6 +21,9 @@ uint64_t le64(const unsigned char* p) {
     return static_cast<uint64_t>(le32(p)) | static_cast<uint64_t>(le32(p + 4)) << 32;
 }
 
+// Larger sizes and offsets than this are damage, and would overflow the arithmetic.
+constexpr uint64_t kMaxOffset = 1ULL << 50;
+
 constexpr uint32_t kEndSig = 0x06054b50, kZip64EndSig = 0x06064b50, kLocatorSig = 0x07064b50,
                    kCentralSig = 0x02014b50;
 
@@ -31,8 +34,10 @@ bool readZip64End(Source& src, long long pos, CdLocation& loc) {
     loc.entries = le64(r + 32);
     loc.cdSize = le64(r + 40);
     loc.cdOffset = le64(r + 48);
+    if (loc.cdSize > kMaxOffset || loc.cdOffset > kMaxOffset)
+        return false;
     loc.cdLocal = pos - static_cast<long long>(loc.cdSize);
-    return loc.cdSize <= static_cast<uint64_t>(src.size()) + (1ULL << 62);
+    return true;
 }
 
 bool validUtf8(const std::string& s) {

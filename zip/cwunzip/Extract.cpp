@@ -105,6 +105,8 @@ la_ssize_t ExtractRun::readCb(archive* a, void* self, const void** buf) {
 
 la_int64_t ExtractRun::seekCb(archive*, void* self, la_int64_t offset, int whence) {
     auto* r = static_cast<ExtractRun*>(self);
+    if (offset > (1LL << 50) || offset < -(1LL << 50)) // damage; keeps the sum in range
+        return ARCHIVE_FATAL;
     long long base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? r->pos_ : r->set_.size();
     long long to = base + offset;
     if (to < 0)
