@@ -88,8 +88,7 @@ int measure(char** argv) {
     int status = 0;
     struct rusage ru {};
     wait4(pid, &status, 0, &ru);
-    double secs =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::fprintf(stderr, "%.3f %ld\n", secs, ru.ru_maxrss);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }
