@@ -1,0 +1,261 @@
+// The build of the profile editor: the profile file, the copies beside it, and the message
+// that tells the developer what to distribute.
+#include "common/platform/Desktop.h"
+#include "common/platform/Errors.h"
+#include "common/platform/Files.h"
+#include "common/platform/Paths.h"
+#include "common/profile/ProfileFile.h"
+#include "kit/KitConstants.h"
+#include "kit/MDIMainForm.h"
+#include "kit/ProfileItems.h"
+#include "kit/ValueCheckBox.h"
+#include "kit/dlgConfirm.h"
+#include "kit/dlgDirforINI.h"
+#include "kit/frmConfig.h"
+#include "kit/frmOptions.h"
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+namespace kit {
+
+namespace {
+
+using Section = std::pair<std::string, std::vector<std::string>>;
+
+std::vector<std::string> oneLine(const QString& value) {
+    // An empty value is an empty body: an empty line would end the body list anyway.
+    if (value.isEmpty())
+        return {};
+    return {value.toStdString()};
+}
+
+std::vector<Section> profileSections(const KitApp& app, const QStringList& list,
+                                     const frmOptions& o) {
+    std::vector<Section> s;
+    s.emplace_back("Description", oneLine(app.profile.description));
+    for (items::Kind kind : items::kListKinds)
+        s.emplace_back(items::sectionName(kind), items::sectionLines(list, kind));
+    auto flag = [](const ValueCheckBox* box, const char* on, const char* off) {
+        return std::vector<std::string>{box->value() == 1 ? on : off};
+    };
+    s.emplace_back("Encrypt", flag(o.chkEncrypt, "true", "false"));
+    s.emplace_back("Longfile", flag(o.chkLongFile, "true", "false"));
+    s.emplace_back("EmptyDir", flag(o.chkEmpDir, "1", "0"));
+    s.emplace_back("Hidden", flag(o.chkHidden, "cwYes", "cwNever"));
+    const char* levels[5] = {"cwCompression_None", "cwCompression_Minimum", nullptr,
+                             "cwCompression_Normal", "cwCompression_Maximum"};
+    if (const int comp = o.selectedCompression(); comp >= 0)
+        s.emplace_back("Compression", std::vector<std::string>{levels[comp]});
+    s.emplace_back("FileStructure",
+                   flag(o.chkSaveStruc, "cwStructure_Relative", "cwStructure_None"));
+    QString support = QLatin1String(kVendorSupportAddress);
+    if (o.optNoDBT->isChecked())
+        support = o.optWebsite->isChecked() ? o.txtURL->text() : o.txtPhone->text();
+    s.emplace_back("Support", oneLine(support));
+    s.emplace_back("Startup", std::vector<std::string>{o.OptYes->isChecked() ? "Yes" : "No"});
+    s.emplace_back("Customize Compression", flag(o.chkChngComp, "Yes", "No"));
+    return s;
+}
+
+} // namespace
+
+void frmConfig::setBuildBusy(bool busy) {
+    if (busy == busy_)
+        return;
+    busy_ = busy;
+    app_.desktop.setBusy(busy);
+}
+
+void frmConfig::KillNew() {
+    if (!app_.profile.newProfile) {
+        app_.desktop.beep();
+        const cw::Answer answer = app_.desktop.messageBox(
+            QStringLiteral("Are you sure you want to replace the Profile in '") +
+                app_.profile.folder + QStringLiteral("'?"),
+            cw::Icon::Question, cw::Buttons::YesNo, QLatin1String(kTitle));
+        if (answer != cw::Answer::Yes) {
+            setBuildBusy(false);
+            return;
+        }
+        // The old profile is not deleted here: the new one takes its place once it is
+        // completely written (Write_INI).
+    }
+    Write_INI();
+}
+
+int frmConfig::writeProfile(const QString& path) {
+    const std::string target = path.toStdString();
+    const std::string dir = cw::paths::parent(target);
+    if (!cw::files::isDirectory(dir))
+        return cw::kErrPathNotFound;
+    if (cw::files::isOrdinaryFile(target) &&
+        (cw::files::hasFault(target, cw::files::Fault::Undeletable) ||
+         cw::files::hasFault(target, cw::files::Fault::ReadOnly)))
+        return cw::kErrPathFileAccess;
+    if (!cw::files::isWritableDirectory(dir))
+        return cw::kErrPathFileAccess;
+
+    const frmOptions* options = app_.main ? app_.main->options() : nullptr;
+    if (!options)
+        return cw::kErrFileIo;
+    const std::vector<Section> sections = profileSections(app_, items(), *options);
+
+    const std::string temp =
+        cw::paths::join(dir, std::string(".") + cw::profile::kFileName + ".new");
+    cw::files::removeFile(temp);
+    for (const auto& [name, lines] : sections) {
+        const std::string body = cw::profile::makeBodyList(lines);
+        if (cw::profile::WritePrivateProfileSectionA(name.c_str(), body.c_str(), temp.c_str()) ==
+            0) {
+            cw::files::removeFile(temp);
+            return cw::kErrFileIo;
+        }
+    }
+    if (std::rename(temp.c_str(), target.c_str()) != 0) {
+        cw::files::removeFile(temp);
+        return cw::kErrFileIo;
+    }
+    return 0;
+}
+
+void frmConfig::buildFailed(int errorNumber) {
+    app_.desktop.beep();
+    app_.desktop.messageBox(
+        QStringLiteral("There was an error while creating the profile.  Error code: ") +
+            QString::number(errorNumber),
+        cw::Icon::Warning, cw::Buttons::OK, QLatin1String(kTitle));
+}
+
+void frmConfig::Write_INI() {
+    const QString path = lblDirforINI->text();
+    if (lblExplainINIDir->text().isEmpty()) {
+        app_.desktop.beep();
+        app_.desktop.messageBox(
+            QStringLiteral("You must first choose 'New Profile' before you can Build the Profile."),
+            cw::Icon::Warning, cw::Buttons::OK, QLatin1String(kTitle));
+        setBuildBusy(false);
+        return;
+    }
+    // A line that would not read back as written is named, and nothing is written.
+    const frmOptions* options = app_.main ? app_.main->options() : nullptr;
+    if (options) {
+        for (const auto& [name, lines] : profileSections(app_, items(), *options)) {
+            for (const std::string& line : lines) {
+                if (cw::profile::lineIsStorable(line))
+                    continue;
+                app_.desktop.beep();
+                app_.desktop.messageBox(
+                    QStringLiteral("'") + QString::fromStdString(line) +
+                        QStringLiteral("' cannot be stored in the ") +
+                        QString::fromStdString(name) +
+                        QStringLiteral(" section of a Profile because it holds a line break.  "
+                                       "Change it and build again."),
+                    cw::Icon::Warning, cw::Buttons::OK, QLatin1String(kTitle));
+                setBuildBusy(false);
+                return;
+            }
+        }
+    }
+    // The developer's work stays in the editor when the profile cannot be written: the old
+    // profile is kept and nothing is copied, so he can correct the cause and build again.
+    if (const int error = writeProfile(path)) {
+        setBuildBusy(false);
+        buildFailed(error);
+        return;
+    }
+    CopyFiles();
+
+    const QString folder = app_.profile.folder;
+    const QStringList rows = {
+        QStringLiteral("You can now distribute Caskwell and your new Profile along with ") +
+            QStringLiteral("your own application."),
+        QString(),
+        QStringLiteral("The files listed below are located in '") + folder +
+            QStringLiteral("'.  Simply install or copy the files into your application's main "
+                           "directory"),
+        QString(),
+        QStringLiteral("cwb"),
+        QStringLiteral("cwr"),
+        QLatin1String(cw::profile::kFileName),
+        QStringLiteral("libcwzip.so"),
+        QStringLiteral("libcwunzip.so"),
+        QString(),
+        QStringLiteral("The following files must be installed in the system folder.  (see help "
+                       "for more information)"),
+        QString(),
+        QLatin1String(cw::paths::kSecondRuntimeFile),
+        QLatin1String(cw::paths::kRuntimeLibrary),
+        QString(),
+        QStringLiteral("When run, cwb will back up all files in your main application directory, "
+                       "as well as the items you specified in the Profile you just created."),
+    };
+    app_.desktop.beep();
+    app_.desktop.messageBox(rows.join(QStringLiteral("\r\n")), cw::Icon::Information,
+                            cw::Buttons::OK, QLatin1String(kTitle));
+
+    if (MDIMainForm* m = app_.main) {
+        m->mnuFileCreate->setEnabled(false);
+        m->setToolbarButtonEnabled(1, true);
+        m->setToolbarButtonEnabled(2, true);
+        m->mnuFileNew->setEnabled(true);
+        m->mnuFileOpen->setEnabled(true);
+        m->mnufilePrint->setEnabled(false);
+        m->setToolbarButtonEnabled(5, false);
+        unloadWindow(app_, m->loadedConfirm());
+        unloading_ = true;
+        unloadWindow(app_, this);
+        unloadWindow(app_, m->loadedNewProfileDialog());
+        m->showBackdrop();
+    }
+}
+
+void frmConfig::CopyFiles() {
+    const std::string from = app_.programDir.toStdString();
+    const std::string folder = app_.profile.folder.toStdString();
+    const std::string runtimeDir = cw::paths::runtimeLibraryDirectory();
+    struct Copy {
+        std::string src, dstDir, name;
+    };
+    std::vector<Copy> copies;
+    for (const char* name : {"libcwzip.so", "libcwunzip.so", "cwr", "cwb"})
+        copies.push_back({cw::paths::join(from, name), folder, name});
+
+    // The home folder itself takes the runtime files directly, as the Windows directory
+    // did; any other folder gets them in a "system" folder made for them.
+    std::string systemDir = folder;
+    bool makeSystem = folder != cw::paths::windowsDirectory() + "/";
+    if (makeSystem)
+        systemDir = cw::paths::join(folder, "system");
+    for (const char* name : {cw::paths::kRuntimeLibrary, cw::paths::kSecondRuntimeFile})
+        copies.push_back({cw::paths::join(runtimeDir, name), systemDir, name});
+
+    // The first failure ends the step; only a missing source file is reported.
+    try {
+        for (std::size_t i = 0; i < copies.size(); ++i) {
+            const Copy& c = copies[i];
+            if (i == 4 && makeSystem)
+                cw::files::makeDirectory(systemDir);
+            if (!cw::files::isOrdinaryFile(c.src)) {
+                app_.desktop.beep();
+                app_.desktop.messageBox(
+                    QStringLiteral("Some files were not available to copy to your destination "
+                                   "directory.  Confirm that all files are located ") +
+                        QStringLiteral("in your Caskwell Directory."),
+                    cw::Icon::Warning, cw::Buttons::OK, QLatin1String(kTitle));
+                break;
+            }
+            const std::string dst = cw::paths::join(c.dstDir, c.name);
+            // Building into the kit's own folder: the file is already there.
+            if (dst != c.src)
+                cw::files::copyFile(c.src, dst);
+        }
+    } catch (const cw::PlatformError&) {
+    }
+    setBuildBusy(false);
+}
+
+} // namespace kit
