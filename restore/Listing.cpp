@@ -7,7 +7,7 @@
 namespace cwr {
 
 std::optional<ListedEntry> parseListingMessage(const std::string& message) {
-    // Codes outside the 16-bit range cannot be an entry's code.
+    // Read as a number: " 21" is an entry, 21 + 65536 (too big for the code) is not.
     if (cw::leadingNumber(cw::getField(message, "|", 2)) != kListingEntry)
         return std::nullopt;
     std::string dir = cw::getField(message, "|", 4);
