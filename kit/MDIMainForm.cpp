@@ -151,11 +151,22 @@ QMdiSubWindow* MDIMainForm::addChild(QWidget* w, bool frameless) {
     return sub;
 }
 
+void MDIMainForm::keepInArea(QWidget* child) const {
+    // Before the frame is shown the area has no size of its own yet.
+    if (!mdiArea->viewport()->isVisible())
+        return;
+    const QSize area = mdiArea->viewport()->size();
+    const int x = std::max(0, std::min(child->x(), area.width() - child->width()));
+    const int y = std::max(0, std::min(child->y(), area.height() - child->height()));
+    child->move(x, y);
+}
+
 void MDIMainForm::showBackdrop() {
     if (!backdrop_) {
         backdrop_ = new frmViewsplash();
         addChild(backdrop_, true);
         backdrop_->Form_Load();
+        keepInArea(backdrop_->parentWidget());
     }
     backdrop_->parentWidget()->show();
     backdrop_->show();
@@ -385,6 +396,12 @@ void MDIMainForm::OpenProfile() {
         editor->Form_Activate();
         return;
     }
+}
+
+void MDIMainForm::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (backdrop_)
+        keepInArea(backdrop_->parentWidget());
 }
 
 void MDIMainForm::closeEvent(QCloseEvent* e) {

@@ -70,6 +70,9 @@ public:
     void destroyBackdrop();
     // A window that unloads leaves the list at once (its object goes later).
     void forget(QObject* window);
+    // Moves a child window back into the visible part of the MDI area where the placement
+    // rules (made for the screen) would put it partly outside.
+    void keepInArea(QWidget* child) const;
     // Puts w into the MDI area as a child window.
     QMdiSubWindow* addChild(QWidget* w, bool frameless = false);
 
@@ -91,6 +94,7 @@ public Q_SLOTS:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     void buildMenus();

@@ -82,8 +82,8 @@ frmAbout::frmAbout(KitApp& app, QWidget* parent) : QWidget(parent), app_(app) {
 void frmAbout::Form_Load() {
     QWidget* outer = parentWidget() ? parentWidget() : this;
     cw::centreWithFixedHeight(outer, 9500);
-    if (outer->x() < 0 || outer->y() < 0)
-        outer->move(std::max(0, outer->x()), std::max(0, outer->y()));
+    if (app_.main && outer != this)
+        app_.main->keepInArea(outer);
     setWindowTitle(QStringLiteral("About Caskwell Developer Distribution Kit"));
     lblDescription->setText(QStringLiteral(
         "Build Powerful Backup Profiles for distribution with your own SDK Applications."));

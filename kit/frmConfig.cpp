@@ -102,8 +102,8 @@ void frmConfig::showInFrame() {
 void frmConfig::Form_Load() {
     QWidget* outer = parentWidget() ? parentWidget() : this;
     cw::centreWithFixedHeight(outer, 8500);
-    if (outer->x() < 0 || outer->y() < 0)
-        outer->move(std::max(0, outer->x()), std::max(0, outer->y()));
+    if (app_.main && outer != this)
+        app_.main->keepInArea(outer);
     if (MDIMainForm* m = app_.main) {
         m->mnuFileCreate->setEnabled(true);
         m->mnufilePrint->setEnabled(true);

@@ -11,7 +11,10 @@ namespace kit {
 
 QLabel* makeProductPicture(QWidget* parent, int size) {
     auto* picture = new QLabel(parent);
-    picture->setPixmap(parent->style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(size, size));
+    picture->setPixmap(parent->style()
+                           ->standardIcon(QStyle::SP_DriveHDIcon)
+                           .pixmap(size, size)
+                           .scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     picture->setAlignment(Qt::AlignCenter);
     return picture;
 }
