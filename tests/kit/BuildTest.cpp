@@ -278,3 +278,36 @@ TEST_F(Build, OpenThenBuildKeepsEveryItemAndPreference) {
 
 } // namespace
 } // namespace kit::test
+
+namespace kit::test {
+namespace {
+
+// The real kit: cwkit's own folder is the build's bin folder, where the utilities and the
+// libraries are built beside it.
+TEST_F(KitTest, BuildCopiesTheRealUtilitiesAndLibraries) {
+    const std::string bin = cw::test::TestEnv::binDir();
+    for (const char* name : kDistributed)
+        if (!cw::files::isOrdinaryFile(bin + "/" + name))
+            GTEST_SKIP() << name << " is not built";
+    app.programDir = q(bin);
+    const std::string dir = env.makeDir("Inventory");
+    frmConfig* editor = startNewProfile("Inventory Manager", dir);
+    ASSERT_NE(editor, nullptr);
+    editor->lstSubDir->addItem("%InstallDir% \\ Data");
+    desktop.expectBox(distributionMessage(q(dir + "/")), Icon::Information, Buttons::OK, "Caskwell",
+                      Answer::OK, true);
+    editor->cmdMakeINI->click();
+    main->loadedConfirm()->OKButton->click();
+    for (const char* name : kDistributed) {
+        EXPECT_EQ(cw::files::fileLength(dir + "/" + name), cw::files::fileLength(bin + "/" + name))
+            << name;
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir + "/cwkcon32.dll"));
+    const std::string runtime = cw::paths::runtimeLibraryDirectory();
+    EXPECT_EQ(cw::files::fileLength(dir + "/system/libstdc++.so.6"),
+              cw::files::fileLength(runtime + "/libstdc++.so.6"));
+    EXPECT_TRUE(cw::files::isOrdinaryFile(dir + "/system/libgcc_s.so.1"));
+}
+
+} // namespace
+} // namespace kit::test
