@@ -12,6 +12,7 @@
 #include "common/widgets/DriveListBox.h"
 #include "tests/backup/BackupFixture.h"
 #include "tests/support/FakeDrives.h"
+#include "tests/support/Tree.h"
 #include "zip/include/cwunzip.h"
 
 #include <QLabel>
@@ -21,7 +22,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <random>
 
 namespace cwb::test {
 namespace {
@@ -110,14 +110,6 @@ std::vector<std::string> listWith7z(const std::string& set, const std::string& p
     return out;
 }
 
-std::string randomBytes(std::size_t n, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::string s(n, '\0');
-    for (auto& c : s)
-        c = static_cast<char>(gen() & 0xFF);
-    return s;
-}
-
 class EndToEndTest : public BackupTest {
 protected:
     void SetUp() override {
@@ -125,7 +117,7 @@ protected:
         if (!fs::exists(lib) || !fs::exists(cw::test::TestEnv::binDir() + "/libcwunzip.so"))
             GTEST_SKIP() << "the archive libraries are not built";
         fs::copy_file(lib, app + "/libcwzip.so");
-        env.writeFile("app/prog.bin", randomBytes(30000, 1));
+        env.writeFile("app/prog.bin", cw::test::randomBytes(30000, 1));
         env.writeFile("app/.hidden.cfg", "hidden=1\n");
         env.writeFile("app/Data/Long File Name.text", std::string(5000, 'x'));
         env.writeFile("app/Data/Archive/b.txt", "archived\n");

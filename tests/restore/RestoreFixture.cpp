@@ -5,11 +5,8 @@
 #include "restore/dlgProgress.h"
 #include "restore/frmRestore.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QLabel>
 #include <QListWidget>
 
 namespace cwr::test {
@@ -52,30 +49,6 @@ dlgProgress& RestoreFixture::toProgress(frmRestore& w, const std::string& dest) 
     d.OKButton_Click();
     EXPECT_TRUE(ctx->progressWindow);
     return *ctx->progressWindow;
-}
-
-ReplaceAnswerer::ReplaceAnswerer(std::deque<QString> b) : buttons(std::move(b)) {
-    timer_.setInterval(5);
-    connect(&timer_, &QTimer::timeout, this, &ReplaceAnswerer::poll);
-    timer_.start();
-}
-
-void ReplaceAnswerer::poll() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() != QStringLiteral("dlgReplace") || !w->isVisible())
-            continue;
-        auto* info = w->findChild<QLabel*>(QStringLiteral("lblReplaceInfo"));
-        prompts.push_back(info ? info->text() : QString());
-        const QString name = buttons.empty() ? QString() : buttons.front();
-        if (!buttons.empty())
-            buttons.pop_front();
-        auto* button = name.isEmpty() ? nullptr : w->findChild<QAbstractButton*>(name);
-        if (button)
-            button->click();
-        else
-            w->close();
-        return;
-    }
 }
 
 } // namespace cwr::test

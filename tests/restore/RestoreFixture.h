@@ -4,12 +4,11 @@
 #include "restore/RestoreContext.h"
 #include "restore/UnzipLibrary.h"
 #include "tests/restore/FakeUnzip.h"
+#include "tests/support/ModalAnswerer.h"
 #include "tests/support/ScriptedDesktop.h"
 #include "tests/support/TestEnv.h"
 
-#include <QObject>
 #include <QString>
-#include <QTimer>
 #include <deque>
 #include <gtest/gtest.h>
 #include <memory>
@@ -38,15 +37,11 @@ protected:
 
 // Answers each replace prompt that comes up with the next button of the queue ("" closes
 // the prompt through the window manager instead) and remembers the prompts' texts.
-class ReplaceAnswerer : public QObject {
+class ReplaceAnswerer : public cw::test::ModalAnswerer {
 public:
-    explicit ReplaceAnswerer(std::deque<QString> buttons);
-    std::vector<QString> prompts;
-    std::deque<QString> buttons;
-
-private:
-    void poll();
-    QTimer timer_;
+    explicit ReplaceAnswerer(std::deque<QString> buttons)
+        : ModalAnswerer(QStringLiteral("dlgReplace"), QStringLiteral("lblReplaceInfo"),
+                        std::move(buttons)) {}
 };
 
 } // namespace cwr::test

@@ -9,6 +9,7 @@
 #include "restore/dlgProgress.h"
 #include "restore/frmRestore.h"
 #include "tests/restore/RestoreFixture.h"
+#include "tests/support/Tree.h"
 #include "zip/include/cwzip.h"
 
 #include <QCoreApplication>
@@ -19,9 +20,6 @@
 #include <QRadioButton>
 #include <filesystem>
 #include <fstream>
-#include <random>
-#include <sys/stat.h>
-#include <utime.h>
 
 using namespace cwr;
 using namespace cwr::test;
@@ -73,30 +71,15 @@ protected:
             GTEST_SKIP() << "the archive libraries are not built";
         src = env.makeDir("src");
         write("Data/a.txt", "alpha\n", 0640, 1'000'000'000);
-        write("Data/sub/b.bin", randomBytes(20000, 1), 0755, 1'100'000'000);
+        write("Data/sub/b.bin", cw::test::randomBytes(20000, 1), 0755, 1'100'000'000);
         write("c.txt", "", 0600, 1'200'000'000);
         write("Docs/d e.txt", std::string(70000, 'd'), 0644, 1'300'000'000);
         fs::create_directories(src + "/Empty/Inner");
         files = {"Data/a.txt", "Data/sub/b.bin", "c.txt", "Docs/d e.txt"};
     }
 
-    static std::string randomBytes(std::size_t n, unsigned seed) {
-        std::mt19937 gen(seed);
-        std::string s(n, '\0');
-        for (auto& c : s)
-            c = static_cast<char>(gen() & 0xFF);
-        return s;
-    }
-
     void write(const std::string& rel, const std::string& content, mode_t mode, time_t mtime) {
-        const std::string p = src + "/" + rel;
-        fs::create_directories(fs::path(p).parent_path());
-        std::ofstream(p, std::ios::binary) << content;
-        ::chmod(p.c_str(), mode);
-        struct utimbuf t {
-            mtime, mtime
-        };
-        ::utime(p.c_str(), &t);
+        cw::test::writeFileAs(src + "/" + rel, content, mode, mtime);
     }
 
     // Writes a set of every file (and the empty directory) through the C interface.
@@ -163,18 +146,6 @@ protected:
         return structure ? dest + src + "/" + rel : dest + "/" + fs::path(rel).filename().string();
     }
 
-    void expectSame(const std::string& original, const std::string& copy) {
-        SCOPED_TRACE(copy);
-        ASSERT_TRUE(fs::is_regular_file(copy));
-        EXPECT_EQ(cw::test::TestEnv::readFile(copy), cw::test::TestEnv::readFile(original));
-        struct stat a {
-        }, b{};
-        ::stat(original.c_str(), &a);
-        ::stat(copy.c_str(), &b);
-        EXPECT_EQ(a.st_mode & 07777, b.st_mode & 07777);
-        EXPECT_EQ(a.st_mtime, b.st_mtime);
-    }
-
     cw::test::TestEnv env;
     DiskDesktop desktop;
     std::string bin, src;
@@ -192,7 +163,7 @@ TEST_F(RestoreEndToEnd, StructureRestoreBringsBackFilesAndEmptyDirectories) {
     p.cmdStartRestore->click();
     EXPECT_EQ(p.lblInfo->text(), "Restore Completed Succesfully.");
     for (const auto& f : files)
-        expectSame(src + "/" + f, restored(dest, f, true));
+        cw::test::expectSameFile(src + "/" + f, restored(dest, f, true));
     EXPECT_TRUE(fs::is_directory(dest + src + "/Empty/Inner"));
 }
 
@@ -204,7 +175,7 @@ TEST_F(RestoreEndToEnd, FlatRestorePutsEveryFileIntoTheDestination) {
     p.cmdStartRestore->click();
     EXPECT_EQ(p.lblInfo->text(), "Restore Completed Succesfully.");
     for (const auto& f : files)
-        expectSame(src + "/" + f, restored(dest, f, false));
+        cw::test::expectSameFile(src + "/" + f, restored(dest, f, false));
     EXPECT_FALSE(fs::exists(dest + "/Inner"));
 }
 
@@ -215,7 +186,7 @@ TEST_F(RestoreEndToEnd, EncryptedSetWithTheRightPassword) {
     const std::string dest = env.makeDir("dest");
     run.to(*this, dest, true).cmdStartRestore->click();
     for (const auto& f : files)
-        expectSame(src + "/" + f, restored(dest, f, true));
+        cw::test::expectSameFile(src + "/" + f, restored(dest, f, true));
 }
 
 TEST_F(RestoreEndToEnd, WrongPasswordStopsAndEndsTheProgram) {
@@ -250,7 +221,7 @@ TEST_F(RestoreEndToEnd, SpannedSetAsksForItsDisks) {
     ASSERT_FALSE(desktop.diskPrompts.empty());
     EXPECT_EQ(desktop.diskPrompts.front(), "Take out the current disk and insert Disk #1");
     for (const auto& f : files)
-        expectSame(src + "/" + f, restored(dest, f, true));
+        cw::test::expectSameFile(src + "/" + f, restored(dest, f, true));
 }
 
 // Restores every file once, then changes them and restores again answering the prompts.
@@ -350,7 +321,7 @@ TEST_F(RestoreEndToEnd, DamagedFileIsReportedAndNotLeftHalfWritten) {
     p.cmdStartRestore->click();
     EXPECT_EQ(p.lblInfo->text(), "Restore Completed with errors.  Some files were not restored.");
     EXPECT_FALSE(fs::exists(dest + "/b.bin"));
-    expectSame(src + "/c.txt", dest + "/c.txt");
+    cw::test::expectSameFile(src + "/c.txt", dest + "/c.txt");
 }
 
 } // namespace
@@ -371,7 +342,7 @@ TEST_F(RestoreEndToEnd, NothingIsWrittenThroughALinkInTheDestination) {
     EXPECT_EQ(desktop.warnings.size(), 2u); // the two files below Data
     EXPECT_EQ(p.lblInfo->text(), "Restore Completed with errors.  Some files were not restored.");
     EXPECT_TRUE(fs::is_empty(outside));
-    expectSame(src + "/c.txt", dest + src + "/c.txt");
+    cw::test::expectSameFile(src + "/c.txt", dest + src + "/c.txt");
 }
 
 } // namespace

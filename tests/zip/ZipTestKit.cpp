@@ -3,10 +3,7 @@
 #include "zip/include/cwunzip.h"
 #include "zip/include/cwzip.h"
 
-#include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <random>
 #include <sys/wait.h>
 #include <zlib.h>
 
@@ -119,17 +116,6 @@ std::string sevenZip() {
     return shell("command -v 7zz") == 0 ? "7zz" : "7z";
 }
 
-std::vector<std::string> filesBelow(const std::string& dir) {
-    std::vector<std::string> out;
-    std::error_code ec;
-    for (auto it = std::filesystem::recursive_directory_iterator(dir, ec);
-         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-        out.push_back(std::filesystem::relative(it->path(), dir).string() +
-                      (it->is_directory() && !it->is_symlink() ? "/" : ""));
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 namespace {
 void put16(std::string& s, uint32_t v) {
     s += static_cast<char>(v & 0xFF);
@@ -198,14 +184,6 @@ std::string rawZip(const std::vector<RawEntry>& entries) {
     put32(out, static_cast<uint32_t>(dir.size()));
     put32(out, static_cast<uint32_t>(body.size()));
     put16(out, 0);
-    return out;
-}
-
-std::string randomBytes(size_t n, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::string out(n, '\0');
-    for (auto& c : out)
-        c = static_cast<char>(gen() & 0xFF);
     return out;
 }
 

@@ -3,6 +3,7 @@
 // a listing sink, runners for both libraries and for other archivers, and a maker of
 // hand-made ZIP files for hostile cases.
 #include "tests/support/TestEnv.h"
+#include "tests/support/Tree.h"
 
 #include <cstdint>
 #include <deque>
@@ -47,9 +48,6 @@ int extract(const std::string& set, const std::string& include, const std::strin
 int shell(const std::string& command);
 std::string sevenZip(); // "7zz" or "7z"
 
-// Every file below dir (relative paths, sorted), for checking nothing else was written.
-std::vector<std::string> filesBelow(const std::string& dir);
-
 // A ZIP written by hand: stored entries with any name, mode and declared sizes.
 struct RawEntry {
     std::string name;
@@ -59,7 +57,5 @@ struct RawEntry {
     bool deflate = false;
 };
 std::string rawZip(const std::vector<RawEntry>& entries);
-
-std::string randomBytes(size_t n, unsigned seed);
 
 } // namespace cw::test
