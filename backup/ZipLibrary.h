@@ -6,7 +6,6 @@
 #include "zip/include/cwzip.h"
 
 #include <QString>
-#include <memory>
 #include <string>
 
 namespace cwb {
@@ -26,30 +25,23 @@ struct ZipFunctions {
     int (*Zip)() = nullptr;
 };
 
-class ZipLibrary {
+class ZipLibrary : public cw::LibraryBinding<ZipFunctions> {
 public:
     static constexpr const char* kFileName = "libcwzip.so";
 
     // Binds <dir>/libcwzip.so at the first bind().
-    explicit ZipLibrary(const std::string& dir);
+    explicit ZipLibrary(const std::string& dir) : LibraryBinding(dir, kFileName) {}
     // Ready-made operations (a recording fake in tests).
-    explicit ZipLibrary(const ZipFunctions& functions);
+    explicit ZipLibrary(const ZipFunctions& functions) : LibraryBinding(functions) {}
 
     // Loads the library and resolves every operation; false with errorText() set.
     bool bind();
-    bool isBound() const { return bound_; }
     // Why bind() failed, as the user is told; it names the file.
     const QString& errorText() const { return error_; }
-    const ZipFunctions& api() const { return fn_; }
-    const std::string& path() const { return path_; }
     // Any other export of the bound library (the test hooks); nullptr when absent.
     void* symbol(const char* name);
 
 private:
-    std::string path_;
-    std::unique_ptr<cw::SharedLibrary> lib_;
-    ZipFunctions fn_;
-    bool bound_ = false;
     QString error_;
 };
 

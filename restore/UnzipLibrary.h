@@ -6,7 +6,6 @@
 #include "zip/include/cwunzip.h"
 
 #include <QString>
-#include <memory>
 #include <string>
 
 namespace cwr {
@@ -24,28 +23,21 @@ struct UnzipFunctions {
     int (*Unzip)() = nullptr;
 };
 
-class UnzipLibrary {
+class UnzipLibrary : public cw::LibraryBinding<UnzipFunctions> {
 public:
     static constexpr const char* kFileName = "libcwunzip.so";
 
     // Binds <dir>/libcwunzip.so at the first bind().
-    explicit UnzipLibrary(const std::string& dir);
+    explicit UnzipLibrary(const std::string& dir) : LibraryBinding(dir, kFileName) {}
     // Ready-made operations (a recording fake in tests).
-    explicit UnzipLibrary(const UnzipFunctions& functions);
+    explicit UnzipLibrary(const UnzipFunctions& functions) : LibraryBinding(functions) {}
 
     // Loads the library and resolves every operation; false with errorText() set.
     bool bind();
-    bool isBound() const { return bound_; }
     // Why bind() failed, as the user is told; it names the file.
     const QString& errorText() const { return error_; }
-    const UnzipFunctions& api() const { return fn_; }
-    const std::string& path() const { return path_; }
 
 private:
-    std::string path_;
-    std::unique_ptr<cw::SharedLibrary> lib_;
-    UnzipFunctions fn_;
-    bool bound_ = false;
     QString error_;
 };
 
