@@ -33,6 +33,19 @@ inline std::string joined(const QStringList& l) {
     return l.join(QLatin1Char('|')).toStdString();
 }
 
+// What a build tells the developer, for the application folder given.
+inline QString distributionMessage(const QString& folder) {
+    return "You can now distribute Caskwell and your new Profile along with your own "
+           "application.\r\n\r\nThe files listed below are located in '" +
+           folder +
+           "'.  Simply install or copy the files into your application's main directory\r\n\r\n"
+           "cwb\r\ncwr\r\ncwkcon32.dll\r\nlibcwzip.so\r\nlibcwunzip.so\r\n\r\nThe following "
+           "files must be installed in the system folder.  (see help for more "
+           "information)\r\n\r\nlibgcc_s.so.1\r\nlibstdc++.so.6\r\n\r\nWhen run, cwb will back "
+           "up all files in your main application directory, as well as the items you specified "
+           "in the Profile you just created.";
+}
+
 class KitTest : public ::testing::Test {
 protected:
     KitTest() : app(desktop, q(env.makeDir("kit"))) {}
