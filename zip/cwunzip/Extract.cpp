@@ -301,7 +301,10 @@ ExtractRun::Step ExtractRun::file(const CdEntry& cd, const std::vector<std::stri
     }
     if (total != cd.usize)
         return failed(target, kReasonSize, "the data is shorter than the entry declares");
-    if (!out.commit(archive_entry_perm(e), archive_entry_mtime(e), archive_entry_mtime_nsec(e)))
+    // The stored Unix mode carries the file type, so a file kept at 0000 is told from an
+    // entry that has no mode (which libarchive's permissions then stand for).
+    const unsigned mode = cd.mode() ? cd.mode() : archive_entry_perm(e);
+    if (!out.commit(mode, archive_entry_mtime(e), archive_entry_mtime_nsec(e)))
         return failed(target, kReasonCannotWrite, std::strerror(out.error()));
     return Step::Next;
 }

@@ -15,8 +15,8 @@ public:
 
     bool create();
     bool write(const void* data, size_t size);
-    // Sets the permissions (never set-uid, set-gid or sticky) and the modification time,
-    // then renames the file into place.
+    // Sets the permissions of mode (never set-uid, set-gid or sticky; 0: none known, the
+    // umask's default) and the modification time, then renames the file into place.
     bool commit(unsigned mode, long long mtime, long nsec);
     void discard();
     int error() const { return error_; }
