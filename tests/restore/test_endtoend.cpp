@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 using namespace cwr;
 using namespace cwr::test;
@@ -41,6 +42,8 @@ public:
                           text == "Insert the Last disk in the Backup Set.";
         if (answerDiskPrompts && disk) {
             diskPrompts.push_back(text);
+            if (onDiskPrompt)
+                onDiskPrompt(text);
             return cw::Answer::OK;
         }
         if (collectWarnings && text.startsWith("Warning during process on file  ")) {
@@ -51,6 +54,7 @@ public:
     }
     bool answerDiskPrompts = false;
     std::vector<QString> diskPrompts;
+    std::function<void(const QString&)> onDiskPrompt; // the user changing disks
     bool collectWarnings = false;
     std::vector<QString> warnings;
 };
@@ -207,19 +211,42 @@ TEST_F(RestoreEndToEnd, WrongPasswordStopsAndEndsTheProgram) {
             << f;
 }
 
-TEST_F(RestoreEndToEnd, SpannedSetAsksForItsDisks) {
+TEST_F(RestoreEndToEnd, SpannedSetInOneFolderNeedsNoDisk) {
     const std::string set = writeSet({.volumeLimit = 16 * 1024});
     ASSERT_TRUE(fs::exists(env.path("sets/Set1.b01")));
     Run run(*this, set);
     EXPECT_EQ(run.window->lstArchive->count(), 4);
     const std::string dest = env.makeDir("dest");
     dlgProgress& p = run.to(*this, dest, true);
-    // All disks are in the folder: each prompt is simply confirmed.
     desktop.answerDiskPrompts = true;
     p.cmdStartRestore->click();
     EXPECT_EQ(p.lblInfo->text(), "Restore Completed Succesfully.");
-    ASSERT_FALSE(desktop.diskPrompts.empty());
-    EXPECT_EQ(desktop.diskPrompts.front(), "Take out the current disk and insert Disk #1");
+    EXPECT_TRUE(desktop.diskPrompts.empty());
+    for (const auto& f : files)
+        cw::test::expectSameFile(src + "/" + f, restored(dest, f, true));
+}
+
+TEST_F(RestoreEndToEnd, SpannedSetOnADriveAsksForTheFirstDiskOnly) {
+    const std::string set = writeSet({.volumeLimit = 16 * 1024});
+    ASSERT_FALSE(fs::exists(env.path("sets/Set1.b02")));
+    // The drive holds the last disk; disk 1 waits on the shelf.
+    const std::string shelf = env.makeDir("shelf");
+    fs::rename(env.path("sets/Set1.b01"), shelf + "/Set1.b01");
+    fs::copy_file(set, shelf + "/Set1.bks");
+    Run run(*this, set);
+    const std::string dest = env.makeDir("dest");
+    dlgProgress& p = run.to(*this, dest, true);
+    desktop.answerDiskPrompts = true;
+    desktop.onDiskPrompt = [&](const QString& text) {
+        const bool last = text == "Insert the Last disk in the Backup Set.";
+        fs::remove(env.path(last ? "sets/Set1.b01" : "sets/Set1.bks"));
+        const char* disk = last ? "/Set1.bks" : "/Set1.b01";
+        fs::copy_file(shelf + disk, env.path("sets") + disk);
+    };
+    p.cmdStartRestore->click();
+    EXPECT_EQ(p.lblInfo->text(), "Restore Completed Succesfully.");
+    EXPECT_EQ(desktop.diskPrompts,
+              std::vector<QString>{"Take out the current disk and insert Disk #1"});
     for (const auto& f : files)
         cw::test::expectSameFile(src + "/" + f, restored(dest, f, true));
 }

@@ -1,11 +1,15 @@
 // Spanned sets: volumes filled to their cap, named by disk number, the last one the set;
-// listing from the last volume alone; extraction asking for each disk.
+// listing from the last volume alone; extraction asking for each disk it needs, once.
 #include "ZipTestKit.h"
 
 #include "zip/common/Paths.h"
+#include "zip/common/VolumeSet.h"
 #include "zip/common/Volumes.h"
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,6 +41,51 @@ protected:
     long long size(const std::string& path) {
         struct stat st {};
         return stat(path.c_str(), &st) == 0 ? st.st_size : -1;
+    }
+    // A removable drive at out/ that holds one disk at a time; disk n's volume waits in
+    // shelf/<n>/ (0: the last disk, which is in the drive when the set is opened).
+    void useDrive() {
+        for (int n = 0; n <= static_cast<int>(filled.size()); ++n) {
+            const std::string vol = cw::zip::volumePath(set, n);
+            env.writeFile("shelf/" + std::to_string(n) + "/" + cw::zip::baseName(vol),
+                          TestEnv::readFile(vol));
+            if (n > 0)
+                unlink(vol.c_str());
+        }
+    }
+    // Takes out the disk in the drive and puts in the volume at path.
+    void insert(const std::string& path) {
+        for (const auto& f : filesBelow(out))
+            unlink((out + "/" + f).c_str());
+        env.writeFile("disk/" + cw::zip::baseName(path), TestEnv::readFile(path));
+    }
+    std::string shelved(int disk) {
+        return env.path("shelf/" + std::to_string(disk) + "/" +
+                        cw::zip::baseName(cw::zip::volumePath(set, disk)));
+    }
+    // Answers each disk prompt with the disk asked for, or first with wrong[n] when given.
+    void answerPrompts(std::map<int, std::string> wrong = {}) {
+        Recorder::onEvent = [this, wrong](const Event& e) mutable {
+            if (e.action != 20)
+                return;
+            const int disk = std::stoi(e.field(2));
+            auto it = wrong.find(disk);
+            insert(it != wrong.end() ? it->second : shelved(disk));
+            if (it != wrong.end())
+                wrong.erase(it);
+        };
+    }
+    static std::vector<std::string> disksAsked() {
+        std::vector<std::string> asked;
+        for (const auto& e : Recorder::only(20))
+            asked.push_back(e.field(2));
+        return asked;
+    }
+    std::vector<std::string> everyEarlierDisk() const {
+        std::vector<std::string> all;
+        for (size_t i = 1; i <= filled.size(); ++i)
+            all.push_back(std::to_string(i));
+        return all;
     }
     std::string storedList() {
         std::string l;
@@ -89,20 +138,80 @@ TEST_F(ZipSpanTest, TheLastDiskAloneListsTheSet) {
     EXPECT_EQ(Event({0, listing.front()}).field(6), "40000");
 }
 
-TEST_F(ZipSpanTest, ExtractionAsksForEachDiskAndRestoresEverything) {
+TEST_F(ZipSpanTest, VolumesAlreadyInPlaceAreReadWithoutAsking) {
     ASSERT_EQ(extract(set, storedList(), dest, false), 0);
     for (const auto& f : files)
         EXPECT_EQ(TestEnv::readFile(dest + "/" + cw::zip::baseName(f)), TestEnv::readFile(f));
-    // Each earlier disk once, in order; the last one (whose end was read first) holds so
-    // little beyond its directory that it is not asked for again.
-    std::vector<std::string> asked, expected;
-    for (const auto& e : Recorder::only(20))
-        asked.push_back(e.field(2));
-    for (size_t i = 1; i <= filled.size(); ++i)
-        expected.push_back(std::to_string(i));
-    EXPECT_EQ(asked, expected);
+    EXPECT_TRUE(Recorder::only(20).empty());
     EXPECT_TRUE(Recorder::only(23).empty());
     EXPECT_TRUE(Recorder::only(255).empty());
+}
+
+TEST_F(ZipSpanTest, ADriveIsAskedForEachDiskOnceInOrder) {
+    useDrive();
+    answerPrompts();
+    ASSERT_EQ(extract(set, storedList(), dest, false), 0);
+    for (const auto& f : files)
+        EXPECT_EQ(TestEnv::readFile(dest + "/" + cw::zip::baseName(f)), TestEnv::readFile(f));
+    // The last disk was read when the set was opened and is not asked for again.
+    EXPECT_EQ(disksAsked(), everyEarlierDisk());
+    EXPECT_TRUE(Recorder::only(255).empty());
+}
+
+TEST_F(ZipSpanTest, AnotherSetsVolumeIsAskedForAgainAndNeverRead) {
+    // The same name and the same full-disk size, other contents.
+    const std::string other = env.makeDir("other") + "/Weekly.bks";
+    std::string otherList;
+    for (size_t i = 0; i < 3; ++i)
+        otherList += env.writeFile("o/g" + std::to_string(i), randomBytes(60000, 90 + i)) + "|";
+    ZipSettings s{otherList, other};
+    s.span = true;
+    s.cap = kCap;
+    ASSERT_EQ(runZip(s), 0);
+    const std::string foreign = cw::zip::volumePath(other, 1);
+    ASSERT_EQ(size(foreign), size(cw::zip::volumePath(set, 1)));
+    useDrive();
+    Recorder::reset();
+    answerPrompts({{1, foreign}});
+    ASSERT_EQ(extract(set, storedList(), dest, false), 0);
+    for (const auto& f : files)
+        EXPECT_EQ(TestEnv::readFile(dest + "/" + cw::zip::baseName(f)), TestEnv::readFile(f));
+    std::vector<std::string> expected = everyEarlierDisk();
+    expected.insert(expected.begin(), "1");
+    EXPECT_EQ(disksAsked(), expected);
+    EXPECT_TRUE(Recorder::only(23).empty());
+}
+
+TEST_F(ZipSpanTest, TheLastDiskIsAskedForAgainOnlyWhenItsPartIsNotKept) {
+    useDrive();
+    std::string joined;
+    for (size_t i = 1; i <= filled.size(); ++i)
+        joined += TestEnv::readFile(shelved(static_cast<int>(i)));
+    joined += TestEnv::readFile(set);
+    // A last disk whose entries changed since: same name and size, other bytes.
+    std::string changed = TestEnv::readFile(set);
+    changed[changed.size() / 3] ^= 0x55;
+    const std::string stale = env.writeFile("stale/Weekly.bks", changed);
+    for (size_t limit : {size_t{1} << 20, size_t{100}}) {
+        SCOPED_TRACE(limit);
+        insert(shelved(0));
+        Recorder::reset();
+        answerPrompts({{0, stale}});
+        cw::zip::VolumeSet volumes(set, [](int disk) {
+            Recorder::callback(0, 20, ("0|" + std::to_string(disk)).c_str());
+        });
+        ASSERT_TRUE(volumes.open());
+        volumes.keepLast(volumes.lastStart(), limit);
+        std::string read(joined.size(), '\0');
+        ASSERT_TRUE(volumes.readAt(0, read.data(), read.size()));
+        EXPECT_TRUE(read == joined);
+        std::vector<std::string> expected = everyEarlierDisk();
+        if (limit == 100) { // the stale disk is refused and the right one asked for again
+            expected.push_back("0");
+            expected.push_back("0");
+        }
+        EXPECT_EQ(disksAsked(), expected);
+    }
 }
 
 TEST_F(ZipSpanTest, ADiskThatNeverComesStopsTheRun) {

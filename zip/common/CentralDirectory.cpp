@@ -113,6 +113,7 @@ bool locateCentralDirectory(Source& src, CdLocation& loc) {
         loc.cdSize = le32(p + 12);
         loc.cdOffset = le32(p + 16);
         loc.cdLocal = endPos - static_cast<long long>(loc.cdSize);
+        loc.comment.assign(reinterpret_cast<const char*>(p + 22), le16(p + 20));
         unsigned char l[20];
         if (endPos >= 20 && src.readAt(endPos - 20, l, sizeof l) && le32(l) == kLocatorSig) {
             // The ZIP64 record normally sits right before its locator; a single file may

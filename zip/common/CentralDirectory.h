@@ -46,6 +46,7 @@ struct CdEntry {
 struct CdLocation {
     uint64_t cdOffset = 0, cdSize = 0, entries = 0;
     long long cdLocal = 0;
+    std::string comment; // the end record's
     // Offset in the joined set where the source holding the end record begins.
     long long lastStart() const { return static_cast<long long>(cdOffset) - cdLocal; }
 };

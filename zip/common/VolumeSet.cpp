@@ -46,12 +46,32 @@ bool VolumeSet::open() {
         // A positive start means earlier volumes; a negative one, bytes put before a
         // single-volume ZIP, which readers take in their stride.
         lastStart_ = loc_.lastStart() > 0 ? loc_.lastStart() : 0;
-        return true;
-    }
-    // The directory begins on an earlier disk: only volumes lying beside this one help.
-    if (!discoverBeside())
+    } else if (!discoverBeside() || lastStart_ + loc_.cdLocal < 0) {
+        // The directory begins on an earlier disk: only volumes lying beside this one help.
         return false;
-    return lastStart_ + loc_.cdLocal >= 0;
+    }
+    if (lastStart_ > 0) {
+        // Remembered to tell this last disk from another set's when it is asked for again.
+        if (!sampleVolume(fd_, lastSize_, lastSample_))
+            return false;
+        readRecord();
+    }
+    return true;
+}
+
+void VolumeSet::readRecord() {
+    std::vector<VolumeMark> marks;
+    if (!parseVolumeRecord(loc_.comment, marks))
+        return;
+    std::vector<Volume> known;
+    long long start = 0;
+    for (size_t i = 0; i < marks.size(); ++i) {
+        known.push_back({static_cast<int>(i) + 1, start, marks[i].size, marks[i].sample, true});
+        start += marks[i].size;
+    }
+    // A record that does not add up to this set's layout is not trusted.
+    if (start == lastStart_)
+        earlier_ = std::move(known);
 }
 
 bool VolumeSet::discoverBeside() {
@@ -62,43 +82,56 @@ bool VolumeSet::discoverBeside() {
         if (fd < 0)
             break;
         close(fd);
-        earlier_.push_back({disk, start, size});
+        earlier_.push_back({disk, start, size, 0, false});
         start += size;
     }
     lastStart_ = start;
     return !earlier_.empty();
 }
 
-bool VolumeSet::useVolume(int disk, long long expectedSize) {
+bool VolumeSet::useVolume(int disk, const Check& right) {
     if (fd_ >= 0 && openDisk_ == disk)
         return true;
     if (fd_ >= 0)
         close(fd_);
     fd_ = -1;
     openDisk_ = -1;
-    const bool spanned = lastStart_ > 0;
-    for (int attempt = 0; attempt <= kMaxAsks; ++attempt) {
-        if (spanned && ask_) {
-            if (attempt == kMaxAsks)
-                break;
-            ask_(disk);
-        } else if (attempt > 0) {
-            break;
-        }
+    // The disk is asked for only when what lies at its place is not the right volume: all
+    // volumes in one folder need no prompt, and another set's volume is never read.
+    const bool spanned = lastStart_ > 0 && ask_;
+    for (int asked = 0;; ++asked) {
         long long size = 0;
         int fd = openRegular(volumePath(setPath_, disk), size);
-        if (fd >= 0 && (expectedSize < 0 || size == expectedSize)) {
+        if (fd >= 0 && right(fd, size)) {
             fd_ = fd;
             openDisk_ = disk;
-            if (disk == 0)
-                lastSize_ = size;
             return true;
         }
         if (fd >= 0)
             close(fd);
+        if (!spanned || asked == kMaxAsks)
+            break;
+        ask_(disk);
     }
     diskMissing_ = true;
     return false;
+}
+
+bool VolumeSet::useLast() {
+    if (lastStart_ == 0) // one volume: the file opened at first, whatever it holds now
+        return useVolume(0, [this](int, long long size) { return size == lastSize_; });
+    return useVolume(0, [this](int fd, long long size) {
+        uint32_t sample = 0;
+        return size == lastSize_ && sampleVolume(fd, size, sample) && sample == lastSample_;
+    });
+}
+
+bool VolumeSet::useEarlier(const Volume& v) {
+    return useVolume(v.disk, [&v](int fd, long long size) {
+        uint32_t sample = 0;
+        return size == v.size &&
+               (!v.marked || (sampleVolume(fd, size, sample) && sample == v.sample));
+    });
 }
 
 bool VolumeSet::findVolume(long long offset, size_t& index) {
@@ -107,20 +140,20 @@ bool VolumeSet::findVolume(long long offset, size_t& index) {
             index = i;
             return true;
         }
+    // A set without a record: the disks are learnt one after another, each by its size.
     while (offset < lastStart_) {
         const long long start = earlier_.empty() ? 0 : earlier_.back().start + earlier_.back().size;
         if (start > offset || start >= lastStart_)
             return false;
         const int disk = static_cast<int>(earlier_.size()) + 1;
-        if (!useVolume(disk, -1))
+        long long found = 0;
+        if (!useVolume(disk, [&](int, long long size) {
+                found = size;
+                return size > 0 && start + size <= lastStart_;
+            }))
             return false;
-        struct stat st {};
-        if (fstat(fd_, &st) != 0 || st.st_size <= 0 || start + st.st_size > lastStart_) {
-            diskMissing_ = true; // a disk that does not belong here
-            return false;
-        }
-        earlier_.push_back({disk, start, st.st_size});
-        if (offset < start + st.st_size) {
+        earlier_.push_back({disk, start, found, 0, false});
+        if (offset < start + found) {
             index = earlier_.size() - 1;
             return true;
         }
@@ -128,17 +161,19 @@ bool VolumeSet::findVolume(long long offset, size_t& index) {
     return false;
 }
 
-void VolumeSet::keepTail(size_t limit) {
+void VolumeSet::keepLast(long long from, size_t limit) {
     if (lastStart_ <= 0 || loc_.cdLocal < 0)
         return;
-    const long long from = std::max<long long>(0, loc_.cdLocal - 128 * 1024);
-    if (lastSize_ - from > static_cast<long long>(limit))
+    long long local = std::clamp<long long>(from - lastStart_, 0, lastSize_);
+    if (lastSize_ - local > static_cast<long long>(limit))
+        local = std::max<long long>(0, loc_.cdLocal - 128 * 1024);
+    if (lastSize_ - local > static_cast<long long>(limit))
         return;
-    std::vector<char> buf(static_cast<size_t>(lastSize_ - from));
-    if (useVolume(0, lastSize_) &&
-        pread(fd_, buf.data(), buf.size(), from) == static_cast<ssize_t>(buf.size())) {
+    std::vector<char> buf(static_cast<size_t>(lastSize_ - local));
+    if (useLast() &&
+        pread(fd_, buf.data(), buf.size(), local) == static_cast<ssize_t>(buf.size())) {
         tail_ = std::move(buf);
-        tailStart_ = lastStart_ + from;
+        tailStart_ = lastStart_ + local;
     }
 }
 
@@ -177,12 +212,12 @@ bool VolumeSet::readAt(long long offset, void* buf, size_t n) {
             continue;
         }
         if (offset >= lastStart_) {
-            if (!useVolume(0, lastSize_))
+            if (!useLast())
                 return false;
             local = offset - lastStart_;
         } else {
             size_t i = 0;
-            if (!findVolume(offset, i) || !useVolume(earlier_[i].disk, earlier_[i].size))
+            if (!findVolume(offset, i) || !useEarlier(earlier_[i]))
                 return false;
             local = offset - earlier_[i].start;
         }

@@ -1,9 +1,10 @@
 #pragma once
 // Reading side of spanning: the volumes of a set seen as one joined ZIP. The last volume is
-// the file the caller named; earlier ones are asked for by disk number when a read needs
-// them, and recognised by their name and size.
+// the file the caller named; earlier ones are looked for by disk number when a read needs
+// them, used without asking when the right one is already in place, and asked for otherwise.
 #include "CentralDirectory.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,15 +22,17 @@ public:
     // Opens the last volume and finds the central directory; false when it is no ZIP.
     bool open();
     const CdLocation& location() const { return loc_; }
+    // Where the last volume begins in the joined set (0 for a set on one disk).
+    long long lastStart() const { return lastStart_; }
     long long size() override { return lastStart_ + lastSize_; }
     bool readAt(long long offset, void* buf, size_t n) override;
     // Largest n such that [offset, offset + n) lies on one volume (reads never cross disks).
     size_t contiguous(long long offset, size_t n);
     bool diskMissing() const { return diskMissing_; }
-    // Keeps the end of a spanned set (its directory and end records) in memory, so that a
-    // reader starting at disk 1 and then looking at the end does not ask for the last disk
-    // in between. Sets whose directory is larger than limit are read from the disk.
-    void keepTail(size_t limit);
+    // Keeps the last volume from offset from (in the joined set) to its end in memory, so
+    // that a reader starting at disk 1 does not ask for the last disk again. When that is
+    // more than limit, only the directory and end records are kept, if they fit.
+    void keepLast(long long from, size_t limit);
     // Walks the central directory, wherever it starts.
     template <class F> bool forEachEntry(F&& f);
 
@@ -37,15 +40,22 @@ private:
     struct Volume {
         int disk;
         long long start, size;
+        uint32_t sample;
+        bool marked; // size and sample come from the set's record
     };
+    using Check = std::function<bool(int fd, long long size)>;
     bool findVolume(long long offset, size_t& index);
-    bool useVolume(int disk, long long expectedSize);
+    bool useVolume(int disk, const Check& right);
+    bool useEarlier(const Volume& v);
+    bool useLast();
     bool discoverBeside();
+    void readRecord();
 
     std::string setPath_;
     std::function<void(int)> ask_;
     CdLocation loc_;
     long long lastStart_ = 0, lastSize_ = 0;
+    uint32_t lastSample_ = 0;
     std::vector<Volume> earlier_;
     std::vector<char> tail_;
     long long tailStart_ = 0;     // offset of tail_[0] in the joined set

@@ -101,6 +101,10 @@ bool VolumeWriter::nextDisk() {
             return fail(dir_, ENOSPC);
     } else {
         emptyInARow_ = 0;
+        VolumeMark mark{written_, 0};
+        if (!sampleVolume(fd_, written_, mark.sample))
+            return fail(tempPath_, errno ? errno : EIO);
+        marks_.push_back(mark);
         if (!closeVolume(volumePath(setPath_, disk_)))
             return false;
         if (diskFilled_)
@@ -136,6 +140,7 @@ bool VolumeWriter::put(const char* data, size_t size) {
             return fail(setPath_, errno);
         }
         written_ += got;
+        total_ += got;
         data += got;
         size -= static_cast<size_t>(got);
     }
@@ -153,13 +158,72 @@ bool VolumeWriter::write(const void* data, size_t size) {
 bool VolumeWriter::finish() {
     if (fd_ < 0)
         return fail(setPath_, EBADF);
+    // What libarchive still held of the entries goes out first; then the directory, with
+    // the record of every earlier volume, whole on the current disk or a fresh one. The
+    // record grows by one entry when the directory moves, so each choice is judged with the
+    // record it would carry.
+    const long long entriesLeft = cdStartInTail();
+    if (entriesLeft > 0) {
+        if (!put(tail_.data(), static_cast<size_t>(entriesLeft)))
+            return false;
+        tail_.erase(0, static_cast<size_t>(entriesLeft));
+    }
     long long tail = static_cast<long long>(tail_.size());
-    if (span_ && tail > room() && written_ > 0 && (cap_ == 0 || tail <= cap_) && !nextDisk())
-        return false;
+    if (span_ && written_ > 0) {
+        std::vector<VolumeMark> moved = marks_;
+        moved.push_back({written_, 0});
+        const long long stay =
+            tail + (marks_.empty() ? 0 : static_cast<long long>(volumeRecord(marks_).size()));
+        const long long move = tail + static_cast<long long>(volumeRecord(moved).size());
+        if (stay > room() && (cap_ == 0 || move <= cap_) && !nextDisk())
+            return false;
+    }
+    markTail();
     if (!put(tail_.data(), tail_.size()))
         return false;
     tail_.clear();
     return closeVolume(setPath_);
+}
+
+namespace {
+uint64_t le(const std::string& s, size_t at, int bytes) {
+    uint64_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = v << 8 | static_cast<unsigned char>(s[at + static_cast<size_t>(i)]);
+    return v;
+}
+} // namespace
+
+long long VolumeWriter::cdStartInTail() const {
+    const size_t n = tail_.size();
+    if (n < 22 || le(tail_, n - 22, 4) != 0x06054b50)
+        return 0;
+    uint64_t cd = le(tail_, n - 22 + 16, 4);
+    if (cd == 0xFFFFFFFF) { // the ZIP64 end record, found through its locator
+        if (n < 42 || le(tail_, n - 42, 4) != 0x07064b50)
+            return 0;
+        const long long rec = static_cast<long long>(le(tail_, n - 42 + 8, 8)) - total_;
+        if (rec < 0 || rec + 56 > static_cast<long long>(n) ||
+            le(tail_, static_cast<size_t>(rec), 4) != 0x06064b50)
+            return 0;
+        cd = le(tail_, static_cast<size_t>(rec) + 48, 8);
+    }
+    const long long at = static_cast<long long>(cd) - total_;
+    return at >= 0 && at < static_cast<long long>(n) ? at : 0;
+}
+
+void VolumeWriter::markTail() {
+    if (marks_.empty())
+        return;
+    const std::string record = volumeRecord(marks_);
+    const size_t n = tail_.size();
+    // libarchive ends the set with a bare end record; anything else gets no record.
+    if (n < 22 || record.size() > 0xFFFF || tail_.compare(n - 22, 4, "PK\x05\x06") != 0 ||
+        tail_[n - 2] != 0 || tail_[n - 1] != 0)
+        return;
+    tail_[n - 2] = static_cast<char>(record.size() & 0xFF);
+    tail_[n - 1] = static_cast<char>(record.size() >> 8);
+    tail_ += record;
 }
 
 void VolumeWriter::abort() {

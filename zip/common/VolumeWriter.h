@@ -2,6 +2,8 @@
 // The output of the writer: one file, or a run of volumes each filled to the free space of
 // its disk. Every volume is written under a temporary name beside its final one and renamed
 // when complete, so a failed run leaves no partial set and an older set stays untouched.
+#include "Volumes.h"
+
 #include <functional>
 #include <string>
 #include <sys/types.h>
@@ -32,6 +34,8 @@ public:
 private:
     bool openVolume();
     bool closeVolume(const std::string& finalPath);
+    long long cdStartInTail() const; // where the directory begins in tail_ (0: unknown)
+    void markTail();                 // puts the record of the earlier volumes into the end record
     bool nextDisk();
     bool put(const char* data, size_t size);
     long long room() const;
@@ -39,7 +43,7 @@ private:
 
     std::string setPath_, dir_, tempPath_, error_, tail_;
     bool span_, holding_ = false;
-    long long cap_, limit_ = 0, written_ = 0;
+    long long cap_, limit_ = 0, written_ = 0, total_ = 0; // total_: over all volumes
     int fd_ = -1, disk_ = 1, emptyInARow_ = 0;
     std::function<void(int)> diskFilled_;
     struct Done {
@@ -48,6 +52,7 @@ private:
         ino_t ino;
     };
     std::vector<Done> done_;
+    std::vector<VolumeMark> marks_; // of the volumes before the current one
 };
 
 } // namespace cw::zip

@@ -57,6 +57,7 @@ public:
 private:
     enum class Step { Next, Stop };
     bool prepare();
+    long long firstReadOnLast() const;
     Step entry(const CdEntry& cd, archive_entry* e);
     Step file(const CdEntry& cd, const std::vector<std::string>& parts, archive_entry* e);
     Step failed(const std::string& name, int reason, const std::string& detail);
@@ -158,12 +159,29 @@ bool ExtractRun::prepare() {
     return true;
 }
 
+// The first byte of the last volume that the run reads: libarchive reads every local
+// header, and the data of a chosen entry may run onto the last disk from the one before.
+long long ExtractRun::firstReadOnLast() const {
+    const long long last = set_.lastStart();
+    const auto cd = static_cast<long long>(set_.location().cdOffset);
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        const auto at = static_cast<long long>(entries_[i].localOffset);
+        const auto end =
+            i + 1 < entries_.size() ? static_cast<long long>(entries_[i + 1].localOffset) : cd;
+        if (at >= last)
+            return std::min(at, cd);
+        if (chosen_[i] && end > last)
+            return last;
+    }
+    return cd;
+}
+
 int ExtractRun::run() {
     Utf8Locale utf8;
     notify(o_.callback, 10, fields({"0", o_.setPath}));
     if (!set_.open() || !prepare())
         return stop(kErrorNoSet, "not a readable backup set");
-    set_.keepTail(kTailLimit);
+    set_.keepLast(firstReadOnLast(), kTailLimit);
     if (std::find(chosen_.begin(), chosen_.end(), true) == chosen_.end()) {
         notify(o_.callback, 22, fields({"0", o_.setPath}));
         return -1;
