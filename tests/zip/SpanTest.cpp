@@ -6,6 +6,7 @@
 #include "zip/common/VolumeSet.h"
 #include "zip/common/Volumes.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -211,6 +212,39 @@ TEST_F(ZipSpanTest, TheLastDiskIsAskedForAgainOnlyWhenItsPartIsNotKept) {
             expected.push_back("0");
         }
         EXPECT_EQ(disksAsked(), expected);
+    }
+}
+
+TEST_F(ZipSpanTest, SomeFilesNeedOnlyTheDisksTheirBytesAreOn) {
+    // Where each volume begins, and where each entry's bytes lie (to the next entry).
+    std::vector<long long> starts{0};
+    for (size_t i = 1; i <= filled.size(); ++i)
+        starts.push_back(starts.back() + size(cw::zip::volumePath(set, static_cast<int>(i))));
+    std::vector<std::pair<long long, std::string>> at;
+    cw::zip::VolumeSet volumes(set, nullptr);
+    ASSERT_TRUE(volumes.open());
+    volumes.forEachEntry([&](const cw::zip::CdEntry& e) {
+        at.emplace_back(static_cast<long long>(e.localOffset), e.name);
+        return true;
+    });
+    std::sort(at.begin(), at.end());
+    at.emplace_back(static_cast<long long>(volumes.location().cdOffset), "");
+    useDrive();
+    for (size_t pick : {size_t{3}, at.size() - 2}) {
+        const std::string name = at[pick].second;
+        SCOPED_TRACE(name);
+        std::vector<std::string> expected; // the earlier disks the entry touches
+        for (size_t d = 0; d + 1 < starts.size(); ++d)
+            if (starts[d] < at[pick + 1].first && at[pick].first < starts[d + 1])
+                expected.push_back(std::to_string(d + 1));
+        insert(shelved(0));
+        Recorder::reset();
+        answerPrompts();
+        ASSERT_EQ(extract(set, name + "|", dest, false), 0);
+        EXPECT_EQ(TestEnv::readFile(dest + "/" + cw::zip::baseName(name)),
+                  TestEnv::readFile("/" + name));
+        EXPECT_EQ(disksAsked(), expected);
+        EXPECT_LT(expected.size(), filled.size());
     }
 }
 

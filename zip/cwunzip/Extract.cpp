@@ -56,7 +56,15 @@ public:
 
 private:
     enum class Step { Next, Stop };
+    // The bytes of an entry that was not chosen: libarchive reads every entry's header and
+    // may read through a short stretch of data instead of seeking over it.
+    struct Skipped {
+        long long start, end;
+        std::string header;
+    };
     bool prepare();
+    void planSkipped();
+    const Skipped* skippedAt(long long pos) const;
     long long firstReadOnLast() const;
     Step entry(const CdEntry& cd, archive_entry* e);
     Step file(const CdEntry& cd, const std::vector<std::string>& parts, archive_entry* e);
@@ -77,6 +85,7 @@ private:
     VolumeSet set_;
     std::vector<CdEntry> entries_; // in the order of their data in the set
     std::vector<bool> chosen_;
+    std::vector<Skipped> skipped_; // by start
     int destFd_ = -1;
     long long pos_ = 0;
     std::vector<char> block_, data_;
@@ -88,6 +97,19 @@ private:
 la_ssize_t ExtractRun::readCb(archive* a, void* self, const void** buf) {
     auto* r = static_cast<ExtractRun*>(self);
     *buf = r->block_.data();
+    if (const Skipped* s = r->skippedAt(r->pos_)) {
+        // An entry not chosen: its header is made from the directory and its data is
+        // zeros, so that its disk is not needed.
+        const long long in = r->pos_ - s->start;
+        const size_t n = static_cast<size_t>(
+            std::min<long long>(s->end - r->pos_, static_cast<long long>(r->block_.size())));
+        std::fill_n(r->block_.begin(), n, '\0');
+        if (in < static_cast<long long>(s->header.size()))
+            std::memcpy(r->block_.data(), s->header.data() + in,
+                        std::min(n, s->header.size() - static_cast<size_t>(in)));
+        r->pos_ += static_cast<long long>(n);
+        return static_cast<la_ssize_t>(n);
+    }
     size_t n = r->set_.contiguous(r->pos_, r->block_.size());
     if (n == 0) {
         if (r->set_.diskMissing()) {
@@ -159,21 +181,64 @@ bool ExtractRun::prepare() {
     return true;
 }
 
-// The first byte of the last volume that the run reads: libarchive reads every local
-// header, and the data of a chosen entry may run onto the last disk from the one before.
+// The end of entry i's bytes: where the next entry or the directory begins.
+static long long entryEnd(const std::vector<CdEntry>& entries, size_t i, long long cd) {
+    for (size_t j = i + 1; j < entries.size(); ++j)
+        if (entries[j].localOffset > entries[i].localOffset)
+            return static_cast<long long>(entries[j].localOffset);
+    return cd;
+}
+
+void ExtractRun::planSkipped() {
+    const auto cd = static_cast<long long>(set_.location().cdOffset);
+    std::set<uint64_t> chosenAt;
+    for (size_t i = 0; i < entries_.size(); ++i)
+        if (chosen_[i])
+            chosenAt.insert(entries_[i].localOffset);
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        const CdEntry& e = entries_[i];
+        const auto start = static_cast<long long>(e.localOffset);
+        if (chosen_[i] || chosenAt.count(e.localOffset) ||
+            (!skipped_.empty() && skipped_.back().start == start))
+            continue;
+        // A stored, unencrypted header with no sizes: libarchive takes them from the
+        // directory, and the mode and name are the directory's too.
+        std::string h(30, '\0');
+        auto put = [&h](size_t at, uint32_t v, int bytes) {
+            for (int b = 0; b < bytes; ++b)
+                h[at + static_cast<size_t>(b)] = static_cast<char>(v >> (8 * b));
+        };
+        put(0, 0x04034b50, 4);
+        put(4, 20u | (e.madeBy & 0xFF00u), 2);
+        put(6, e.flags & 0x0800u, 2);
+        put(10, e.dosTime, 4);
+        put(26, static_cast<uint32_t>(e.name.size()), 2);
+        h += e.name;
+        const long long end = entryEnd(entries_, i, cd);
+        if (end - start >= static_cast<long long>(h.size()))
+            skipped_.push_back({start, end, std::move(h)});
+    }
+}
+
+const ExtractRun::Skipped* ExtractRun::skippedAt(long long pos) const {
+    auto it = std::upper_bound(skipped_.begin(), skipped_.end(), pos,
+                               [](long long p, const Skipped& s) { return p < s.start; });
+    if (it == skipped_.begin())
+        return nullptr;
+    --it;
+    return pos < it->end ? &*it : nullptr;
+}
+
+// The first byte of the last volume that the run reads from its disk: where a chosen
+// entry starts on it or runs onto it, else the directory.
 long long ExtractRun::firstReadOnLast() const {
     const long long last = set_.lastStart();
     const auto cd = static_cast<long long>(set_.location().cdOffset);
-    for (size_t i = 0; i < entries_.size(); ++i) {
-        const auto at = static_cast<long long>(entries_[i].localOffset);
-        const auto end =
-            i + 1 < entries_.size() ? static_cast<long long>(entries_[i + 1].localOffset) : cd;
-        if (at >= last)
-            return std::min(at, cd);
-        if (chosen_[i] && end > last)
-            return last;
-    }
-    return cd;
+    long long from = cd;
+    for (size_t i = 0; i < entries_.size(); ++i)
+        if (chosen_[i] && entryEnd(entries_, i, cd) > last)
+            from = std::min(from, std::max(last, static_cast<long long>(entries_[i].localOffset)));
+    return from;
 }
 
 int ExtractRun::run() {
@@ -181,6 +246,7 @@ int ExtractRun::run() {
     notify(o_.callback, 10, fields({"0", o_.setPath}));
     if (!set_.open() || !prepare())
         return stop(kErrorNoSet, "not a readable backup set");
+    planSkipped();
     set_.keepLast(firstReadOnLast(), kTailLimit);
     if (std::find(chosen_.begin(), chosen_.end(), true) == chosen_.end()) {
         notify(o_.callback, 22, fields({"0", o_.setPath}));
