@@ -3,7 +3,7 @@
 namespace cwb {
 
 bool ZipLibrary::bind() {
-    const Status status = bindAll([](ZipFunctions& f, auto&& op) {
+    auto operations = [](ZipFunctions& f, auto&& op) {
         op(f.Initialise, "cwZip_Initialise");
         op(f.InstallCallback, "cwZip_InstallCallback");
         op(f.IncludeEmptyDirectoryEntries, "cwZip_IncludeEmptyDirectoryEntries");
@@ -16,19 +16,14 @@ bool ZipLibrary::bind() {
         op(f.Span, "cwZip_Span");
         op(f.UseLFN, "cwZip_UseLFN");
         op(f.Zip, "cwZip");
-    });
-    const QString file = QString::fromStdString(path());
-    if (status == Status::NotLoaded)
-        error_ = QStringLiteral("The compression library '%1' is missing or cannot be loaded.  "
-                                "Your files cannot be backed up without it.  "
-                                "Please contact your vendor.")
-                     .arg(file);
-    else if (status == Status::MissingOperation)
-        error_ = QStringLiteral("The compression library '%1' does not provide the operation "
-                                "%2.  Your files cannot be backed up with it.  "
-                                "Please contact your vendor.")
-                     .arg(file, QString::fromStdString(missingOperation()));
-    return status == Status::Bound;
+    };
+    return bindAll(operations,
+                   QStringLiteral("The compression library '%1' is missing or cannot be loaded.  "
+                                  "Your files cannot be backed up without it.  "
+                                  "Please contact your vendor."),
+                   QStringLiteral("The compression library '%1' does not provide the operation "
+                                  "%2.  Your files cannot be backed up with it.  "
+                                  "Please contact your vendor."));
 }
 
 void* ZipLibrary::symbol(const char* name) {

@@ -5,7 +5,6 @@
 #include "common/platform/SharedLibrary.h"
 #include "zip/include/cwzip.h"
 
-#include <QString>
 #include <string>
 
 namespace cwb {
@@ -36,13 +35,8 @@ public:
 
     // Loads the library and resolves every operation; false with errorText() set.
     bool bind();
-    // Why bind() failed, as the user is told; it names the file.
-    const QString& errorText() const { return error_; }
     // Any other export of the bound library (the test hooks); nullptr when absent.
     void* symbol(const char* name);
-
-private:
-    QString error_;
 };
 
 } // namespace cwb

@@ -3,7 +3,7 @@
 namespace cwr {
 
 bool UnzipLibrary::bind() {
-    const Status status = bindAll([](UnzipFunctions& f, auto&& op) {
+    auto operations = [](UnzipFunctions& f, auto&& op) {
         op(f.Initialise, "cwUnzip_Initialise");
         op(f.InstallCallback, "cwUnzip_InstallCallback");
         op(f.SetWindowHandle, "cwUnzip_SetWindowHandle");
@@ -14,19 +14,14 @@ bool UnzipLibrary::bind() {
         op(f.Include, "cwUnzip_Include");
         op(f.ExtractTo, "cwUnzip_ExtractTo");
         op(f.Unzip, "cwUnzip");
-    });
-    const QString file = QString::fromStdString(path());
-    if (status == Status::NotLoaded)
-        error_ = QStringLiteral("The decompression library '%1' is missing or cannot be "
-                                "loaded.  Your files cannot be restored without it.  "
-                                "Please contact your vendor.")
-                     .arg(file);
-    else if (status == Status::MissingOperation)
-        error_ = QStringLiteral("The decompression library '%1' does not provide the "
-                                "operation %2.  Your files cannot be restored with it.  "
-                                "Please contact your vendor.")
-                     .arg(file, QString::fromStdString(missingOperation()));
-    return status == Status::Bound;
+    };
+    return bindAll(operations,
+                   QStringLiteral("The decompression library '%1' is missing or cannot be "
+                                  "loaded.  Your files cannot be restored without it.  "
+                                  "Please contact your vendor."),
+                   QStringLiteral("The decompression library '%1' does not provide the "
+                                  "operation %2.  Your files cannot be restored with it.  "
+                                  "Please contact your vendor."));
 }
 
 } // namespace cwr

@@ -5,7 +5,6 @@
 #include "common/platform/SharedLibrary.h"
 #include "zip/include/cwunzip.h"
 
-#include <QString>
 #include <string>
 
 namespace cwr {
@@ -34,11 +33,6 @@ public:
 
     // Loads the library and resolves every operation; false with errorText() set.
     bool bind();
-    // Why bind() failed, as the user is told; it names the file.
-    const QString& errorText() const { return error_; }
-
-private:
-    QString error_;
 };
 
 } // namespace cwr

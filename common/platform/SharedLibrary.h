@@ -3,6 +3,7 @@
 // operations by name. Missing library or operation: a clear message, never a crash.
 #include "common/platform/Paths.h"
 
+#include <QString>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -38,8 +39,6 @@ private:
 // function pointers; a ready-made table (a fake in tests) counts as bound.
 template <typename Table> class LibraryBinding {
 public:
-    enum class Status { Bound, NotLoaded, MissingOperation };
-
     LibraryBinding(const std::string& dir, const char* fileName)
         : path_(paths::join(dir, fileName)), lib_(std::make_unique<SharedLibrary>(path_)) {}
     explicit LibraryBinding(const Table& table) : fn_(table), bound_(true) {}
@@ -47,28 +46,36 @@ public:
     bool isBound() const { return bound_; }
     const Table& api() const { return fn_; }
     const std::string& path() const { return path_; }
-    // The first operation that bindAll() could not resolve.
-    const std::string& missingOperation() const { return missing_; }
+    // Why binding failed, as the user is told; it names the file.
+    const QString& errorText() const { return error_; }
 
 protected:
-    // each(table, op) calls op(table.slot, "exportedName") for every operation.
-    template <typename Each> Status bindAll(Each&& each) {
+    // each(table, op) calls op(table.slot, "exportedName") for every operation. On failure
+    // errorText() is missingLibrary with %1 the file, or missingOperation with %1 the file
+    // and %2 the first operation that is missing.
+    template <typename Each>
+    bool bindAll(Each&& each, const QString& missingLibrary, const QString& missingOperation) {
         if (bound_)
-            return Status::Bound;
-        if (!lib_ || !lib_->load())
-            return Status::NotLoaded;
+            return true;
+        const QString file = QString::fromStdString(path_);
+        if (!lib_ || !lib_->load()) {
+            error_ = missingLibrary.arg(file);
+            return false;
+        }
         Table t{};
-        missing_.clear();
-        each(t, [this](auto& slot, const char* name) {
+        const char* missing = nullptr;
+        each(t, [this, &missing](auto& slot, const char* name) {
             slot = lib_->function<std::remove_reference_t<decltype(slot)>>(name);
-            if (!slot && missing_.empty())
-                missing_ = name;
+            if (!slot && !missing)
+                missing = name;
         });
-        if (!missing_.empty())
-            return Status::MissingOperation;
+        if (missing) {
+            error_ = missingOperation.arg(file, QString::fromLatin1(missing));
+            return false;
+        }
         fn_ = t;
         bound_ = true;
-        return Status::Bound;
+        return true;
     }
     SharedLibrary* library() { return lib_.get(); }
 
@@ -77,7 +84,7 @@ private:
     std::unique_ptr<SharedLibrary> lib_;
     Table fn_{};
     bool bound_ = false;
-    std::string missing_;
+    QString error_;
 };
 
 } // namespace cw
