@@ -2,6 +2,7 @@
 
 #include "backup/BackupProgram.h"
 #include "backup/ZipLibrary.h"
+#include "backup/dlgDupBackupset.h"
 #include "backup/frmBackup.h"
 #include "backup/frmStartBackup.h"
 #include "backup/frmZIP.h"
@@ -211,15 +212,7 @@ std::string RoadTest::backup(const BackupChoice& c) {
     EXPECT_TRUE(prog.start());
     if (!prog.startWindow)
         return {};
-    cwb::frmStartBackup& start = *prog.startWindow;
-    for (const std::string& entry : c.removed) {
-        const auto found = start.lstFileList->findItems(q(entry), Qt::MatchExactly);
-        EXPECT_EQ(found.size(), 1) << entry;
-        if (found.size() == 1)
-            start.lstFileList->setCurrentItem(found.front());
-        QTest::mouseClick(start.cmdRemove, Qt::LeftButton);
-    }
-    QTest::mouseClick(start.cmdNext, Qt::LeftButton);
+    QTest::mouseClick(prog.startWindow->cmdNext, Qt::LeftButton);
 
     cwb::frmBackup& options = *prog.optionsWindow;
     if (!c.drive.empty())
@@ -235,6 +228,9 @@ std::string RoadTest::backup(const BackupChoice& c) {
     if (c.level >= 0)
         clickMark(options.optComp[c.level]);
     QTest::mouseClick(options.cmdStart, Qt::LeftButton);
+    EXPECT_EQ(bool(options.dupDialog), c.replace);
+    if (options.dupDialog)
+        QTest::mouseClick(options.dupDialog->cmdReplace, Qt::LeftButton);
     if (!prog.progressWindow) {
         ADD_FAILURE() << "no progress window";
         return {};

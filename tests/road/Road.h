@@ -20,9 +20,9 @@ struct BackupChoice {
     std::string folder{}; // the destination folder on a fixed drive, or
     std::string drive{};  // a removable drive: the set spans its disks
     std::optional<QString> password{};
-    int level = -1;                     // optComp index chosen by the user; -1 leaves the profile's
-    long long volumeLimit = 0;          // bytes a disk holds (0: no limit)
-    std::vector<std::string> removed{}; // entries the user removes from the file list
+    int level = -1;            // optComp index chosen by the user; -1 leaves the profile's
+    long long volumeLimit = 0; // bytes a disk holds (0: no limit)
+    bool replace = false;      // a set of that name is there: the user replaces it
 };
 
 struct RestoreChoice {
