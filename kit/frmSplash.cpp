@@ -15,24 +15,8 @@ namespace kit {
 frmSplash::frmSplash(KitApp& app)
     : QWidget(nullptr, Qt::Dialog | Qt::FramelessWindowHint), app_(app) {
     setObjectName(QStringLiteral("frmSplash"));
-    imgProduct = makeProductPicture(this, 96);
-    imgProduct->setObjectName(QStringLiteral("imgProduct"));
-    lblDescription = new QLabel(
-        QStringLiteral(
-            "Build Powerful Backup Profiles for distribution with your own SDK Applications."),
-        this);
-    lblDescription->setObjectName(QStringLiteral("lblDescription"));
-    lblPlatform = new QLabel(QStringLiteral("For Windows 95, 98 and NT"), this);
-    lblPlatform->setObjectName(QStringLiteral("lblPlatform"));
-    lblVersion = new QLabel(this);
-    lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 24, 24, 24);
-    layout->addWidget(imgProduct);
-    for (QLabel* l : {lblDescription, lblPlatform, lblVersion}) {
-        l->setAlignment(Qt::AlignCenter);
-        layout->addWidget(l);
-    }
+    makeProductFace(this, imgProduct, lblDescription, lblPlatform, lblVersion)
+        ->setContentsMargins(24, 24, 24, 24);
     setAutoFillBackground(true);
     resize(520, 260);
 }

@@ -19,25 +19,31 @@ QLabel* makeProductPicture(QWidget* parent, int size) {
     return picture;
 }
 
-frmViewsplash::frmViewsplash(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("frmViewsplash"));
-    imgProduct = makeProductPicture(this, 96);
-    imgProduct->setObjectName(QStringLiteral("imgProduct"));
-    lblDescription = new QLabel(
+QVBoxLayout* makeProductFace(QWidget* parent, QLabel*& picture, QLabel*& description,
+                             QLabel*& platform, QLabel*& version) {
+    picture = makeProductPicture(parent, 96);
+    picture->setObjectName(QStringLiteral("imgProduct"));
+    description = new QLabel(
         QStringLiteral(
             "Build Powerful Backup Profiles for distribution with your own SDK Applications."),
-        this);
-    lblDescription->setObjectName(QStringLiteral("lblDescription"));
-    lblPlatform = new QLabel(QStringLiteral("For Windows 95, 98 and NT"), this);
-    lblPlatform->setObjectName(QStringLiteral("lblPlatform"));
-    lblVersion = new QLabel(this);
-    lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(imgProduct);
-    for (QLabel* l : {lblDescription, lblPlatform, lblVersion}) {
+        parent);
+    description->setObjectName(QStringLiteral("lblDescription"));
+    platform = new QLabel(QStringLiteral("For Windows 95, 98 and NT"), parent);
+    platform->setObjectName(QStringLiteral("lblPlatform"));
+    version = new QLabel(parent);
+    version->setObjectName(QStringLiteral("lblVersion"));
+    auto* layout = new QVBoxLayout(parent);
+    layout->addWidget(picture);
+    for (QLabel* l : {description, platform, version}) {
         l->setAlignment(Qt::AlignCenter);
         layout->addWidget(l);
     }
+    return layout;
+}
+
+frmViewsplash::frmViewsplash(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmViewsplash"));
+    makeProductFace(this, imgProduct, lblDescription, lblPlatform, lblVersion);
     resize(520, 240);
 }
 

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QLabel;
+class QVBoxLayout;
 
 namespace kit {
 
@@ -20,7 +21,11 @@ public Q_SLOTS:
     void Form_Load();
 };
 
-// The product picture shared by the splash window and the backdrop.
+// The product picture shared by the splash window, the backdrop and the about box.
 QLabel* makeProductPicture(QWidget* parent, int size);
+// What the splash window and the backdrop both show, in a column on parent: the picture,
+// the description, the platform line and an empty version line.
+QVBoxLayout* makeProductFace(QWidget* parent, QLabel*& picture, QLabel*& description,
+                             QLabel*& platform, QLabel*& version);
 
 } // namespace kit
