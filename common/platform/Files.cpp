@@ -93,6 +93,19 @@ DirHandle openListable(const std::string& dir) {
     return d;
 }
 
+// The names in dir that keep(name) accepts, in display order; never "." or "..".
+template <class Keep> std::vector<std::string> namesIn(const std::string& dir, Keep keep) {
+    auto d = openListable(dir);
+    std::vector<std::string> out;
+    while (dirent* e = readdir(d.get())) {
+        std::string name = e->d_name;
+        if (name != "." && name != ".." && keep(name))
+            out.push_back(std::move(name));
+    }
+    std::sort(out.begin(), out.end(), nameLess);
+    return out;
+}
+
 } // namespace
 
 bool isHiddenName(const std::string& name) {
@@ -138,38 +151,20 @@ bool matchesPattern(const std::string& name, const std::string& pattern) {
 
 std::vector<std::string> listFiles(const std::string& dir, const std::string& pattern,
                                    const AttrFilter& filter) {
-    auto d = openListable(dir);
-    std::vector<std::string> out;
-    while (dirent* e = readdir(d.get())) {
-        std::string name = e->d_name;
-        if (name == "." || name == "..")
-            continue;
+    return namesIn(dir, [&](const std::string& name) {
         struct stat st {};
         if (!statFollow(paths::join(dir, name), st) || !S_ISREG(st.st_mode))
-            continue; // directories are not files; sockets, FIFOs and devices are never listed
+            return false; // directories are not files; sockets, FIFOs and devices are never listed
         bool shown = isHiddenName(name) ? filter.hidden
                                         : (filter.normal || filter.archive || filter.readOnly);
-        if (shown && matchesPattern(name, pattern))
-            out.push_back(std::move(name));
-    }
-    std::sort(out.begin(), out.end(), nameLess);
-    return out;
+        return shown && matchesPattern(name, pattern);
+    });
 }
 
 std::vector<std::string> listDirectories(const std::string& dir, bool includeHidden) {
-    auto d = openListable(dir);
-    std::vector<std::string> out;
-    while (dirent* e = readdir(d.get())) {
-        std::string name = e->d_name;
-        if (name == "." || name == "..")
-            continue;
-        if (isHiddenName(name) && !includeHidden)
-            continue;
-        if (isDirectory(paths::join(dir, name)))
-            out.push_back(std::move(name));
-    }
-    std::sort(out.begin(), out.end(), nameLess);
-    return out;
+    return namesIn(dir, [&](const std::string& name) {
+        return (includeHidden || !isHiddenName(name)) && isDirectory(paths::join(dir, name));
+    });
 }
 
 std::int64_t fileLength(const std::string& path) {
