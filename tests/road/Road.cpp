@@ -26,6 +26,7 @@
 #include <QListWidget>
 #include <QTimer>
 #include <filesystem>
+#include <unistd.h>
 
 namespace road {
 
@@ -108,7 +109,9 @@ void RoadTest::plantTree() {
         {appDir + "/prog.dat", randomBytes(300'000, 1), 0644, 1'000'000'000},
         {appDir + "/readme.txt", text, 0444, 1'000'000'000 + kDay},
         {appDir + "/run.sh", "#!/bin/sh\nexec ./prog\n", 0755, 900'000'000},
-        {appDir + "/licence.key", "no one reads this\n", 0000, 1'100'000'000},
+        // Only root can back up a file that no one may read.
+        {appDir + "/licence.key", "no one reads this\n", ::geteuid() == 0 ? 0000u : 0400u,
+         1'100'000'000},
         {appDir + "/.settings", "window=max\n", 0600, 1'600'000'000},
         {appDir + "/empty.log", "", 0640, 1'650'000'000},
         {appDir + "/Data/stock.db", randomBytes(200'000, 2), 0660, 1'200'000'000},
