@@ -282,7 +282,18 @@ QString RoadTest::restore(const RestoreChoice& c) {
         return {};
     }
     cwr::frmRestore& w = *ctx.restoreWindow;
-    QTest::mouseClick(w.cmdSelectAll, Qt::LeftButton);
+    if (c.only.empty())
+        QTest::mouseClick(w.cmdSelectAll, Qt::LeftButton);
+    for (const std::string& file : c.only) {
+        // A line shows the stored name: the full path without its leading "/".
+        const auto found = w.lstArchive->findItems(q(file.substr(1)) + '\t', Qt::MatchExactly);
+        EXPECT_EQ(found.size(), 1) << file;
+        if (found.empty())
+            continue;
+        w.lstArchive->scrollToItem(found.front());
+        QTest::mouseClick(w.lstArchive->viewport(), Qt::LeftButton, {},
+                          w.lstArchive->visualItemRect(found.front()).center());
+    }
     clickMark(w.optResDir[c.structure ? 0 : 1]);
     QTest::mouseClick(w.cmdRestore, Qt::LeftButton);
     cwr::dlgExtractTo& to = *ctx.extractDialog;

@@ -30,6 +30,7 @@ struct RestoreChoice {
     std::string dest{};
     bool structure = true;
     std::optional<QString> password{};
+    std::vector<std::string> only{};      // the files the user clicks; none: Select All
     std::deque<QString> replaceAnswers{}; // buttons of the replace prompt, in order
     // Further boxes the run is expected to show.
     std::function<void(cw::test::ScriptedDesktop&)> expect{};

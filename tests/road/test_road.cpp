@@ -27,8 +27,17 @@ TEST_F(RoadTest, PlainSetComesBackFlatWithItsStructureAndOverTheOriginal) {
     expectTree(flat, false);
     EXPECT_EQ(cw::test::filesBelow(flat).size(), files.size()) << "nothing but the files";
 
-    // Over the original: every file is there, so each one asks until Replace All.
+    // Over the original: the user brings back two lost files, and nothing else is asked.
     keepReference();
+    const std::vector<std::string> lost = {planted[4], planted[9]};
+    for (const std::string& f : lost)
+        fs::remove(f);
+    EXPECT_EQ(restore({.set = set, .dest = "/", .only = lost}), "Restore Completed Succesfully.");
+    EXPECT_TRUE(replacePrompts.empty());
+    for (const std::string& f : lost)
+        cw::test::expectSameFile(reference(f), f);
+
+    // Every file is there, so each one asks until Replace All.
     auto change = [this] {
         for (const std::string& f : planted)
             cw::test::writeFileAs(f, "changed", 0600, 1'000);
