@@ -2,7 +2,6 @@
 // hidden files, an empty directory, odd modes and dates, and files in the Windows and System
 // directories, built into a profile by cwkit, backed up by cwb and restored by cwr.
 #include "tests/road/Road.h"
-#include "tests/support/FakeDrives.h"
 #include "tests/support/Tree.h"
 
 #include <filesystem>
@@ -11,7 +10,6 @@ namespace road {
 namespace {
 
 namespace fs = std::filesystem;
-using kit::test::q;
 
 TEST_F(RoadTest, PlainSetComesBackFlatWithItsStructureAndOverTheOriginal) {
     const std::string set = backup({.folder = env.makeDir("sets")});
