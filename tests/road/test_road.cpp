@@ -69,6 +69,27 @@ TEST_F(RoadTest, PlainSetComesBackFlatWithItsStructureAndOverTheOriginal) {
         EXPECT_EQ(cw::test::TestEnv::readFile(planted[i]) == "changed", i != 1) << planted[i];
 }
 
+TEST_F(RoadTest, ASetKeptInTheApplicationFolderIsNeverRestoredOverItself) {
+    // The second run backs up the first one's set along with the rest of the folder.
+    backup({.folder = appDir});
+    const std::string set = backup({.folder = appDir, .replace = true});
+    ASSERT_EQ(set, appDir + "/Weekly.bks");
+    const std::string newest = cw::test::TestEnv::readFile(set);
+    keepReference();
+    for (const std::string& f : planted)
+        cw::test::writeFileAs(f, "changed", 0600, 1'000);
+
+    const auto refused = [&](cw::test::ScriptedDesktop& d) {
+        d.expectBox(QString::fromStdString("Warning during process on file  " + set),
+                    cw::Icon::None, cw::Buttons::OK, "Caskwell Restore", cw::Answer::OK, true);
+    };
+    EXPECT_EQ(
+        restore({.set = set, .dest = "/", .replaceAnswers = {"cmdReplaceAll"}, .expect = refused}),
+        "Restore Completed with errors.  Some files were not restored.");
+    EXPECT_EQ(cw::test::TestEnv::readFile(set), newest);
+    expectTree("/", true);
+}
+
 TEST_F(RoadTest, EncryptedSetsAtEveryLevelComeBackWithTheirPassword) {
     const std::string sets = env.makeDir("sets");
     const QString password = QStringLiteral("Se cret 1");

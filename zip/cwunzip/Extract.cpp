@@ -4,6 +4,7 @@
 #include "../common/Paths.h"
 #include "../common/Utf8Locale.h"
 #include "../common/VolumeSet.h"
+#include "../common/Volumes.h"
 #include "FileOut.h"
 #include "UnzipJob.h"
 
@@ -63,6 +64,8 @@ private:
         std::string header;
     };
     bool prepare();
+    void noteSetFiles();
+    bool isSetFile(const struct stat& st) const;
     void planSkipped();
     const Skipped* skippedAt(long long pos) const;
     long long firstReadOnLast() const;
@@ -85,7 +88,8 @@ private:
     VolumeSet set_;
     std::vector<CdEntry> entries_; // in the order of their data in the set
     std::vector<bool> chosen_;
-    std::vector<Skipped> skipped_; // by start
+    std::vector<Skipped> skipped_;                  // by start
+    std::vector<std::pair<dev_t, ino_t>> setFiles_; // the set's volumes found at the start
     int destFd_ = -1;
     long long pos_ = 0;
     std::vector<char> block_, data_;
@@ -247,6 +251,7 @@ int ExtractRun::run() {
     if (!set_.open() || !prepare())
         return stop(kErrorNoSet, "not a readable backup set");
     planSkipped();
+    noteSetFiles();
     set_.keepLast(firstReadOnLast(), kTailLimit);
     if (std::find(chosen_.begin(), chosen_.end(), true) == chosen_.end()) {
         notify(o_.callback, 22, fields({"0", o_.setPath}));
@@ -316,6 +321,19 @@ ExtractRun::Step ExtractRun::entry(const CdEntry& cd, archive_entry* e) {
     return file(cd, parts, e);
 }
 
+void ExtractRun::noteSetFiles() {
+    struct stat st {};
+    if (stat(o_.setPath.c_str(), &st) == 0)
+        setFiles_.emplace_back(st.st_dev, st.st_ino);
+    for (int disk = 1; stat(volumePath(o_.setPath, disk).c_str(), &st) == 0; ++disk)
+        setFiles_.emplace_back(st.st_dev, st.st_ino);
+}
+
+bool ExtractRun::isSetFile(const struct stat& st) const {
+    return std::find(setFiles_.begin(), setFiles_.end(), std::pair(st.st_dev, st.st_ino)) !=
+           setFiles_.end();
+}
+
 ExtractRun::Step ExtractRun::file(const CdEntry& cd, const std::vector<std::string>& parts,
                                   archive_entry* e) {
     const std::string& leaf = parts.back();
@@ -339,6 +357,10 @@ ExtractRun::Step ExtractRun::file(const CdEntry& cd, const std::vector<std::stri
     if (fstatat(dfd, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISDIR(st.st_mode))
             return failed(target, kReasonCannotWrite, "a directory of that name exists");
+        // A set kept in the folder it backs up holds an older copy of itself; replacing the
+        // set being read with it would lose the newer backup.
+        if (isSetFile(st))
+            return failed(target, kReasonCannotWrite, "it is the backup set being restored");
         if (!replaceAll_) {
             short answer =
                 notify(o_.callback, 24, fields({std::to_string(number_), target, cd.name}));
