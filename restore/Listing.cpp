@@ -24,7 +24,8 @@ bool isDirectoryLine(const std::string& line) {
 }
 
 std::string storedPath(const std::string& line) {
-    return line.substr(0, line.find('\t'));
+    // Only the TAB the listing appended ends the path; a name may hold TABs of its own.
+    return !line.empty() && line.back() == '\t' ? line.substr(0, line.size() - 1) : line;
 }
 
 std::string encryptedFlagOf(const std::string& lastMessage) {

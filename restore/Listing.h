@@ -21,7 +21,7 @@ struct ListedEntry {
 std::optional<ListedEntry> parseListingMessage(const std::string& message);
 // A list line of a directory entry ends with "/" and TAB.
 bool isDirectoryLine(const std::string& line);
-// The stored path of a list line: its text up to the first TAB.
+// The stored path of a list line: its text without the TAB that ends it.
 std::string storedPath(const std::string& line);
 // The encrypted flag a listing leaves: field 13 of its last message.
 std::string encryptedFlagOf(const std::string& lastMessage);

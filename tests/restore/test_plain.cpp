@@ -27,6 +27,7 @@ TEST(RestoreListingLines, EntriesDirectoriesAndOtherCodes) {
     EXPECT_FALSE(isDirectoryLine("Data/a\t"));
     EXPECT_FALSE(isDirectoryLine("Data/"));
     EXPECT_EQ(storedPath("Data/a b.txt\t"), "Data/a b.txt");
+    EXPECT_EQ(storedPath("Data/a\tb.txt\t"), "Data/a\tb.txt");
     EXPECT_EQ(includeList({"Data/a.txt", "b.txt"}), "Data/a.txt|b.txt|");
     EXPECT_EQ(encryptedFlagOf("1|21|3|4|5|6|7|8|9|10|11|12|1"), "1");
     EXPECT_TRUE(flagIsOn("1"));

@@ -114,6 +114,7 @@ void RoadTest::plantTree() {
          1'100'000'000},
         {appDir + "/.settings", "window=max\n", 0600, 1'600'000'000},
         {appDir + "/empty.log", "", 0640, 1'650'000'000},
+        {appDir + "/tab\tand\nnewline", "names may hold both", 0644, 1'660'000'000},
         {appDir + "/Data/stock.db", randomBytes(200'000, 2), 0660, 1'200'000'000},
         {appDir + "/Data/Long File Name.text", text + "tail", 0644, 1'250'000'000},
         {appDir + "/Data/Archive/2019 report.csv", "a;b\n1;2\n", 0400, 1'560'000'000},
