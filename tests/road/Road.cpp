@@ -114,7 +114,6 @@ void RoadTest::plantTree() {
          1'100'000'000},
         {appDir + "/.settings", "window=max\n", 0600, 1'600'000'000},
         {appDir + "/empty.log", "", 0640, 1'650'000'000},
-        {appDir + "/tab\tand\nnewline", "names may hold both", 0644, 1'660'000'000},
         {appDir + "/Data/stock.db", randomBytes(200'000, 2), 0660, 1'200'000'000},
         {appDir + "/Data/Long File Name.text", text + "tail", 0644, 1'250'000'000},
         {appDir + "/Data/Archive/2019 report.csv", "a;b\n1;2\n", 0400, 1'560'000'000},
@@ -122,6 +121,10 @@ void RoadTest::plantTree() {
         // Dates before the ZIP format's own and after 32-bit seconds run out.
         {appDir + "/Data/Archive/legacy.dat", "1976\n", 0644, 200'000'000},
         {appDir + "/Data/schedule.dat", "2096\n", 0644, 4'000'000'000},
+        // Names that nothing may trim, split or cut short.
+        {appDir + "/ notes .txt ", "blanks\n", 0644, 1'700'000'000},
+        {appDir + "/tab\tand\nline break", "names may hold both", 0644, 1'700'000'000},
+        {appDir + "/-v", "dash\n", 0644, 1'700'000'000},
     };
     for (const File& f : tree) {
         cw::test::writeFileAs(f.path, f.content, f.mode, f.mtime);

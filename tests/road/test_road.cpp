@@ -27,7 +27,7 @@ TEST_F(RoadTest, PlainSetComesBackFlatWithItsStructureAndOverTheOriginal) {
 
     // Over the original: the user brings back two lost files, and nothing else is asked.
     keepReference();
-    const std::vector<std::string> lost = {planted[4], planted[9]};
+    const std::vector<std::string> lost = {appDir + "/readme.txt", appDir + "/Data/stock.db"};
     for (const std::string& f : lost)
         fs::remove(f);
     EXPECT_EQ(restore({.set = set, .dest = "/", .only = lost}), "Restore Completed Succesfully.");
