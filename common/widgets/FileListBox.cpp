@@ -27,13 +27,9 @@ void FileListBox::setPath(const QString& dir) {
         p = QStringLiteral("/");
     const bool changed = p != path_;
     path_ = p;
-    clear();
     try {
-        const auto names = files::listFiles(path_.toStdString(), pattern_.toStdString(), filter_);
-        for (const auto& n : names)
-            addItem(QString::fromStdString(n));
+        fill();
     } catch (const PlatformError&) {
-        clear();
         if (changed)
             Q_EMIT pathChanged(path_);
         throw;
@@ -104,11 +100,8 @@ void FileListBox::setMultiSelect(bool on) {
 void FileListBox::refreshList() {
     const QStringList selected = selectedNames();
     const QString current = currentItem() ? currentItem()->text() : QString();
-    clear();
     try {
-        const auto names = files::listFiles(path_.toStdString(), pattern_.toStdString(), filter_);
-        for (const auto& n : names)
-            addItem(QString::fromStdString(n));
+        fill();
     } catch (const PlatformError&) {
         // A directory that vanished shows an empty list.
         return;
@@ -120,6 +113,13 @@ void FileListBox::refreshList() {
         if (selected.contains(item(i)->text()))
             item(i)->setSelected(true);
     }
+}
+
+void FileListBox::fill() {
+    clear();
+    const auto names = files::listFiles(path_.toStdString(), pattern_.toStdString(), filter_);
+    for (const auto& n : names)
+        addItem(QString::fromStdString(n));
 }
 
 void FileListBox::setPathProperty(const QString& dir) {

@@ -49,6 +49,8 @@ Q_SIGNALS:
 
 private:
     void setPathProperty(const QString& dir);
+    // The list anew from the folder; empty, and PlatformError thrown, when it cannot be read.
+    void fill();
     QString path_;
     QString pattern_ = QStringLiteral("*.*");
     files::AttrFilter filter_;
