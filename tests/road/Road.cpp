@@ -125,6 +125,7 @@ void RoadTest::plantTree() {
         {appDir + "/ notes .txt ", "blanks\n", 0644, 1'700'000'000},
         {appDir + "/tab\tand\nline break", "names may hold both", 0644, 1'700'000'000},
         {appDir + "/-v", "dash\n", 0644, 1'700'000'000},
+        {appDir + "/back\\slash", "not a folder\n", 0644, 1'700'000'000},
     };
     for (const File& f : tree) {
         cw::test::writeFileAs(f.path, f.content, f.mode, f.mtime);

@@ -39,7 +39,7 @@ TEST_F(ZipSafetyTest, NamesLeavingTheDestinationAreRefused) {
     std::vector<RawEntry> entries;
     std::string list;
     for (const auto& n : names) {
-        entries.push_back({n, "bad"});
+        entries.push_back({.name = n, .data = "bad", .madeBy = 0x0014});
         list += n + "|";
     }
     entries.push_back({"fine.txt", "good"});
@@ -56,11 +56,21 @@ TEST_F(ZipSafetyTest, NamesLeavingTheDestinationAreRefused) {
 }
 
 TEST_F(ZipSafetyTest, BackslashNamesAreChosenAsTheListingShowsThem) {
-    std::string set = writeSet({{"Data\\Sub\\w.txt", "windows"}});
-    Event listed{0, listSet(set).at(0)};
-    EXPECT_EQ(listed.field(4), "Data/Sub");
-    ASSERT_EQ(extract(set, listed.field(4) + "/" + listed.field(5) + "|", dest, true), 0);
+    // From another system a backslash separates; on Unix it is part of the name.
+    std::string set = writeSet({{.name = "Data\\Sub\\w.txt", .data = "windows", .madeBy = 0x0014},
+                                {.name = "Data/back\\slash", .data = "unix"}});
+    const auto listing = listSet(set);
+    ASSERT_EQ(listing.size(), 2u);
+    Event windows{0, listing[0]}, unix{0, listing[1]};
+    EXPECT_EQ(windows.field(4), "Data/Sub");
+    EXPECT_EQ(unix.field(5), "back\\slash");
+    ASSERT_EQ(extract(set,
+                      windows.field(4) + "/" + windows.field(5) + "|" + unix.field(4) + "/" +
+                          unix.field(5) + "|",
+                      dest, true),
+              0);
     EXPECT_EQ(TestEnv::readFile(dest + "/Data/Sub/w.txt"), "windows");
+    EXPECT_EQ(TestEnv::readFile(dest + "/Data/back\\slash"), "unix");
 }
 
 TEST_F(ZipSafetyTest, LinksAreNeverMadeNorFollowed) {

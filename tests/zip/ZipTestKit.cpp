@@ -152,7 +152,7 @@ std::string rawZip(const std::vector<RawEntry>& entries) {
         auto header = [&](std::string& s, bool central) {
             put32(s, central ? 0x02014b50 : 0x04034b50);
             if (central)
-                put16(s, 0x031E); // made on Unix
+                put16(s, e.madeBy);
             put16(s, 20);
             put16(s, 0x800);
             put16(s, e.deflate ? 8 : 0);

@@ -55,6 +55,7 @@ struct RawEntry {
     uint32_t mode = 0100644;   // Unix mode in the external attributes
     int64_t declaredSize = -1; // uncompressed size in the directory; -1: the real one
     bool deflate = false;
+    uint16_t madeBy = 0x031E; // made on Unix; 0x0014: on a system that separates with "\"
 };
 std::string rawZip(const std::vector<RawEntry>& entries);
 

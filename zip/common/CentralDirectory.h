@@ -38,7 +38,9 @@ struct CdEntry {
     uint16_t madeBy = 0;
     bool encrypted() const { return flags & 1; }
     bool directory() const { return !name.empty() && (name.back() == '/' || name.back() == '\\'); }
-    unsigned mode() const { return madeBy >> 8 == 3 ? externalAttr >> 16 : 0; }
+    // On Unix a backslash is part of a name; other systems' archivers separate with it.
+    bool madeOnUnix() const { return madeBy >> 8 == 3; }
+    unsigned mode() const { return madeOnUnix() ? externalAttr >> 16 : 0; }
 };
 
 // Where the central directory is. cdLocal is its position in the source that holds the end

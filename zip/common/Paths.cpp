@@ -1,5 +1,6 @@
 #include "Paths.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
@@ -54,14 +55,14 @@ std::string absolutePath(std::string_view path) {
     return "/" + joinPath(parts);
 }
 
-bool safeEntryParts(std::string_view name, std::vector<std::string>& parts) {
+bool safeEntryParts(std::string_view name, std::vector<std::string>& parts,
+                    bool backslashSeparates) {
     parts.clear();
     if (name.empty() || name.find('\0') != std::string_view::npos)
         return false;
     std::string unified(name);
-    for (char& c : unified)
-        if (c == '\\')
-            c = '/';
+    if (backslashSeparates)
+        std::replace(unified.begin(), unified.end(), '\\', '/');
     // Absolute names, and drive-letter names from other systems, would leave the destination.
     if (unified[0] == '/' || (unified.size() >= 2 && unified[1] == ':'))
         return false;

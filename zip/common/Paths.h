@@ -19,7 +19,8 @@ std::string absolutePath(std::string_view path);
 // The components of a stored entry name when it is safe to write below a destination:
 // relative, no "..", no NUL, not empty. "\" counts as a separator too, since sets made on
 // other systems use it. Returns false for an unsafe name.
-bool safeEntryParts(std::string_view name, std::vector<std::string>& parts);
+bool safeEntryParts(std::string_view name, std::vector<std::string>& parts,
+                    bool backslashSeparates = true);
 
 // Opens (creating when missing) the directory parts[0..count) below the directory fd base,
 // one level at a time, refusing symbolic links and non-directories on the way. Returns the

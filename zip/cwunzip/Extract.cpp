@@ -168,20 +168,24 @@ bool ExtractRun::prepare() {
     std::stable_sort(all.begin(), all.end(), [](const CdEntry& a, const CdEntry& b) {
         return a.localOffset < b.localOffset;
     });
-    // Names are compared as the listing shows them: "/" separators, no trailing "/".
-    auto key = [](std::string n) {
-        std::replace(n.begin(), n.end(), '\\', '/');
+    // Names are compared as the listing shows them ("/" separators; a backslash is one only
+    // in names from other systems) or as stored, without a trailing "/".
+    auto key = [](std::string n, bool backslashSeparates) {
+        if (backslashSeparates)
+            std::replace(n.begin(), n.end(), '\\', '/');
         while (!n.empty() && n.back() == '/')
             n.pop_back();
         return n;
     };
     std::set<std::string> wanted;
     for (auto& n : splitIncludeList(o_.include))
-        wanted.insert(key(n));
+        wanted.insert(key(n, false));
     entries_ = std::move(all);
     chosen_.assign(entries_.size(), false);
-    for (size_t i = 0; i < entries_.size(); ++i)
-        chosen_[i] = wanted.count(key(entries_[i].name)) > 0;
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        const CdEntry& e = entries_[i];
+        chosen_[i] = wanted.count(key(e.name, !e.madeOnUnix())) || wanted.count(key(e.name, false));
+    }
     return true;
 }
 
@@ -300,7 +304,7 @@ int ExtractRun::run() {
 
 ExtractRun::Step ExtractRun::entry(const CdEntry& cd, archive_entry* e) {
     std::vector<std::string> parts;
-    if (!safeEntryParts(cd.name, parts))
+    if (!safeEntryParts(cd.name, parts, !cd.madeOnUnix()))
         return failed(cd.name, kReasonUnsafe, "the name leaves the destination");
     const auto type = archive_entry_filetype(e);
     if (cd.directory() || type == AE_IFDIR) {

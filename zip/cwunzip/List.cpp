@@ -3,6 +3,7 @@
 #include "../common/VolumeSet.h"
 #include "UnzipJob.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace cw::zip {
@@ -44,9 +45,8 @@ int runList(const UnzipOptions& o) {
     size_t number = 0;
     bool ok = set.forEachEntry([&](const CdEntry& e) {
         std::string path = e.name;
-        for (char& c : path)
-            if (c == '\\')
-                c = '/';
+        if (!e.madeOnUnix())
+            std::replace(path.begin(), path.end(), '\\', '/');
         while (!path.empty() && path.back() == '/')
             path.pop_back();
         std::string dir = e.directory()                         ? path
