@@ -226,29 +226,42 @@ TEST_F(RestoreEndToEnd, SpannedSetInOneFolderNeedsNoDisk) {
         cw::test::expectSameFile(src + "/" + f, restored(dest, f, true));
 }
 
-TEST_F(RestoreEndToEnd, SpannedSetOnADriveAsksForTheFirstDiskOnly) {
-    const std::string set = writeSet({.volumeLimit = 16 * 1024});
-    ASSERT_FALSE(fs::exists(env.path("sets/Set1.b02")));
-    // The drive holds the last disk; disk 1 waits on the shelf.
-    const std::string shelf = env.makeDir("shelf");
-    fs::rename(env.path("sets/Set1.b01"), shelf + "/Set1.b01");
-    fs::copy_file(set, shelf + "/Set1.bks");
-    Run run(*this, set);
-    const std::string dest = env.makeDir("dest");
-    dlgProgress& p = run.to(*this, dest, true);
-    desktop.answerDiskPrompts = true;
-    desktop.onDiskPrompt = [&](const QString& text) {
-        const bool last = text == "Insert the Last disk in the Backup Set.";
-        fs::remove(env.path(last ? "sets/Set1.b01" : "sets/Set1.bks"));
-        const char* disk = last ? "/Set1.bks" : "/Set1.b01";
-        fs::copy_file(shelf + disk, env.path("sets") + disk);
-    };
-    p.cmdStartRestore->click();
-    EXPECT_EQ(p.lblInfo->text(), "Restore Completed Succesfully.");
-    EXPECT_EQ(desktop.diskPrompts,
-              std::vector<QString>{"Take out the current disk and insert Disk #1"});
-    for (const auto& f : files)
-        cw::test::expectSameFile(src + "/" + f, restored(dest, f, true));
+TEST_F(RestoreEndToEnd, SpannedSetOnADriveAsksForEachEarlierDiskOnce) {
+    // Two and three volumes; the last one is small enough to be kept when the set is opened.
+    for (const long long limit : {16 * 1024, 8 * 1024}) {
+        SCOPED_TRACE(limit);
+        const std::string name = "Set" + std::to_string(limit);
+        const std::string set = writeSet({.volumeLimit = limit}, name);
+        const std::string sets = env.path("sets"), shelf = env.makeDir("shelf" + name);
+        // The drive (sets/) holds the last disk; the others wait on the shelf.
+        std::vector<QString> expected;
+        for (int n = 1; fs::exists(sets + "/" + name + ".b0" + std::to_string(n)); ++n) {
+            const std::string vol = "/" + name + ".b0" + std::to_string(n);
+            fs::rename(sets + vol, shelf + vol);
+            expected.push_back("Take out the current disk and insert Disk #" + QString::number(n));
+        }
+        ASSERT_EQ(expected.size(), limit > 8 * 1024 ? 1u : 2u);
+        fs::copy_file(set, shelf + "/" + name + ".bks");
+        Run run(*this, set);
+        const std::string dest = env.makeDir("dest" + name);
+        dlgProgress& p = run.to(*this, dest, true);
+        desktop.answerDiskPrompts = true;
+        desktop.diskPrompts.clear();
+        desktop.onDiskPrompt = [&](const QString& text) {
+            const std::string vol = text.startsWith("Insert the Last disk")
+                                        ? name + ".bks"
+                                        : name + ".b0" + text.section('#', 1).toStdString();
+            for (const auto& in : fs::directory_iterator(sets))
+                fs::remove(in.path());
+            fs::copy_file(shelf + "/" + vol, sets + "/" + vol);
+        };
+        p.cmdStartRestore->click();
+        EXPECT_EQ(p.lblInfo->text(), "Restore Completed Succesfully.");
+        EXPECT_EQ(desktop.diskPrompts, expected);
+        for (const auto& f : files)
+            cw::test::expectSameFile(src + "/" + f, restored(dest, f, true));
+        fs::remove_all(sets);
+    }
 }
 
 // Restores every file once, then changes them and restores again answering the prompts.

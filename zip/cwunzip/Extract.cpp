@@ -93,7 +93,7 @@ private:
     int destFd_ = -1;
     long long pos_ = 0;
     std::vector<char> block_, data_;
-    bool passGiven_ = false, replaceAll_ = false;
+    bool passGiven_ = false, replaceAll_ = false, opening_ = false;
     int number_ = 0;
     archive* a_ = nullptr;
 };
@@ -111,6 +111,15 @@ la_ssize_t ExtractRun::readCb(archive* a, void* self, const void** buf) {
         if (in < static_cast<long long>(s->header.size()))
             std::memcpy(r->block_.data(), s->header.data() + in,
                         std::min(n, s->header.size() - static_cast<size_t>(in)));
+        r->pos_ += static_cast<long long>(n);
+        return static_cast<la_ssize_t>(n);
+    }
+    if (r->opening_ && r->pos_ < r->set_.lastStart()) {
+        // Opening, libarchive looks for the end record in the last 16 KiB of the set; a
+        // small last volume must not make it ask for the disks before it.
+        const size_t n = static_cast<size_t>(std::min<long long>(
+            r->set_.lastStart() - r->pos_, static_cast<long long>(r->block_.size())));
+        std::fill_n(r->block_.begin(), n, '\0');
         r->pos_ += static_cast<long long>(n);
         return static_cast<la_ssize_t>(n);
     }
@@ -275,7 +284,10 @@ int ExtractRun::run() {
     archive_read_set_callback_data(a, this);
     archive_read_set_read_callback(a, readCb);
     archive_read_set_seek_callback(a, seekCb);
-    if (archive_read_open1(a) != ARCHIVE_OK)
+    opening_ = true;
+    const int opened = archive_read_open1(a);
+    opening_ = false;
+    if (opened != ARCHIVE_OK)
         return stop(set_.diskMissing() ? kErrorDisk : kErrorNoSet, errText(a));
     for (size_t i = 0;; ++i) {
         archive_entry* e = nullptr;
