@@ -5,7 +5,6 @@
 #include "tests/support/Tree.h"
 
 #include <filesystem>
-#include <map>
 
 namespace road {
 namespace {
@@ -18,7 +17,8 @@ class Disks {
 public:
     Disks(std::string drive, std::string shelf)
         : drive_(std::move(drive)), shelf_(std::move(shelf)) {}
-    // Takes the disk out of the drive, labels it, and puts the disk of that label in.
+    // Takes the disk out of the drive and labels it outLabel; puts the disk inLabel in (a
+    // label never used before is a blank disk).
     void swap(const std::string& outLabel, const std::string& inLabel) {
         move(drive_, shelf_ + "/" + outLabel);
         move(shelf_ + "/" + inLabel, drive_);
