@@ -114,9 +114,10 @@ la_ssize_t ExtractRun::readCb(archive* a, void* self, const void** buf) {
         r->pos_ += static_cast<long long>(n);
         return static_cast<la_ssize_t>(n);
     }
-    if (r->opening_ && r->pos_ < r->set_.lastStart()) {
+    if (r->opening_ && r->pos_ < r->set_.lastStart() && r->set_.location().cdLocal >= 0) {
         // Opening, libarchive looks for the end record in the last 16 KiB of the set; a
-        // small last volume must not make it ask for the disks before it.
+        // small last volume that holds the whole directory must not make it ask for the
+        // disks before it.
         const size_t n = static_cast<size_t>(std::min<long long>(
             r->set_.lastStart() - r->pos_, static_cast<long long>(r->block_.size())));
         std::fill_n(r->block_.begin(), n, '\0');
