@@ -68,6 +68,16 @@ TEST_F(ZipExtractTest, NothingMatchingGivesEvent22) {
     EXPECT_EQ(Recorder::only(22).size(), 1u);
 }
 
+TEST_F(ZipExtractTest, ANameTheSetDoesNotHoldIsReportedWhileTheOthersComeBack) {
+    ASSERT_EQ(extract(set, stored(a) + "|app/gone.txt|" + stored(b) + "|", dest, true), 0);
+    EXPECT_EQ(TestEnv::readFile(dest + "/" + stored(a)), "alpha");
+    EXPECT_EQ(TestEnv::readFile(dest + "/" + stored(b)), TestEnv::readFile(b));
+    auto warnings = Recorder::only(23);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0].field(2), "app/gone.txt");
+    EXPECT_EQ(warnings[0].field(3), "6");
+}
+
 TEST_F(ZipExtractTest, ModeAndTimeComeBackWithoutSetUid) {
     chmod(a.c_str(), 04751);
     struct timespec times[2] = {{1200000000, 0}, {1200000000, 0}};

@@ -88,6 +88,7 @@ private:
     VolumeSet set_;
     std::vector<CdEntry> entries_; // in the order of their data in the set
     std::vector<bool> chosen_;
+    std::vector<std::string> absent_;               // include names no entry answers to
     std::vector<Skipped> skipped_;                  // by start
     std::vector<std::pair<dev_t, ino_t>> setFiles_; // the set's volumes found at the start
     int destFd_ = -1;
@@ -192,10 +193,20 @@ bool ExtractRun::prepare() {
         wanted.insert(key(n, false));
     entries_ = std::move(all);
     chosen_.assign(entries_.size(), false);
+    std::set<std::string> found;
     for (size_t i = 0; i < entries_.size(); ++i) {
         const CdEntry& e = entries_[i];
-        chosen_[i] = wanted.count(key(e.name, !e.madeOnUnix())) || wanted.count(key(e.name, false));
+        for (const std::string& k : {key(e.name, !e.madeOnUnix()), key(e.name, false)})
+            if (wanted.count(k)) {
+                chosen_[i] = true;
+                found.insert(k);
+            }
     }
+    // A name asked for that the set does not hold is reported at the end of the run, so a
+    // restore that misses files never looks complete.
+    for (const std::string& n : wanted)
+        if (!n.empty() && !found.count(n))
+            absent_.push_back(n);
     return true;
 }
 
@@ -312,6 +323,8 @@ int ExtractRun::run() {
         if (set_.diskMissing())
             return stop(kErrorDisk, "a disk of the set is missing");
     }
+    for (const std::string& n : absent_)
+        failed(n, kReasonNotInSet, "the set holds no entry of that name");
     return 0;
 }
 

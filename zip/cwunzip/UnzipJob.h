@@ -30,6 +30,7 @@ enum UnzipReason {
     kReasonUnsafe = 3,      // the name would leave the destination, or is a link
     kReasonSize = 4,        // the data is longer or shorter than the entry declares
     kReasonUnsupported = 5, // a kind of entry or compression this library does not write
+    kReasonNotInSet = 6,    // an included name that no entry of the set answers to
     kReasonInUse = 9,       // the file is busy
     kReasonPassword = 14,   // wrong or missing password: the run stops
 };
