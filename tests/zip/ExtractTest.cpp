@@ -90,6 +90,30 @@ TEST_F(ZipExtractTest, ModeAndTimeComeBackWithoutSetUid) {
     EXPECT_EQ(st.st_mtim.tv_sec, 1200000000);
 }
 
+TEST_F(ZipExtractTest, FoldersTheRunCreatesTakeTheirStoredPermissions) {
+    const std::string mine = env.writeFile("home/Private/key.txt", "secret");
+    const std::string shared = env.writeFile("home/Shared/note.txt", "hello");
+    const std::string privateDir = env.path("home/Private"), sharedDir = env.path("home/Shared");
+    chmod(privateDir.c_str(), 0700);
+    chmod(sharedDir.c_str(), 0750);
+    const std::string set2 = env.path("s2.bks");
+    ZipSettings s{mine + "|" + privateDir + "/(EMPTY)|" + shared + "|" + sharedDir + "/(EMPTY)|",
+                  set2};
+    s.emptyDirs = true;
+    ASSERT_EQ(runZip(s), 0);
+    // Shared already stands in the destination: a folder the user has keeps its mode.
+    const std::string there = dest + "/" + stored(sharedDir);
+    env.makeDir("dest/" + stored(sharedDir));
+    chmod(there.c_str(), 0755);
+    ASSERT_EQ(extract(set2, stored(mine) + "|" + stored(shared) + "|", dest, true), 0);
+    struct stat st {};
+    ASSERT_EQ(stat((dest + "/" + stored(privateDir)).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    ASSERT_EQ(stat(there.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0755u);
+    EXPECT_EQ(TestEnv::readFile(dest + "/" + stored(mine)), "secret");
+}
+
 TEST_F(ZipExtractTest, ReplaceAnswersAreObeyed) {
     const std::string list = stored(a) + "|" + stored(b) + "|";
     auto seed = [&] {

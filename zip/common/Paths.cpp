@@ -73,12 +73,18 @@ bool safeEntryParts(std::string_view name, std::vector<std::string>& parts,
     return !parts.empty();
 }
 
-int openDirBelow(int base, const std::vector<std::string>& parts, size_t count, bool create) {
+int openDirBelow(int base, const std::vector<std::string>& parts, size_t count, bool create,
+                 std::vector<std::string>* made) {
     int fd = dup(base);
+    std::string below;
     for (size_t i = 0; fd >= 0 && i < count && i < parts.size(); ++i) {
+        below += (i ? "/" : "") + parts[i];
         int next = openat(fd, parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (next < 0 && errno == ENOENT && create) {
-            if (mkdirat(fd, parts[i].c_str(), 0777) == 0 || errno == EEXIST)
+            const bool madeHere = mkdirat(fd, parts[i].c_str(), 0777) == 0;
+            if (madeHere && made)
+                made->push_back(below);
+            if (madeHere || errno == EEXIST)
                 next =
                     openat(fd, parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         }

@@ -25,8 +25,10 @@ bool safeEntryParts(std::string_view name, std::vector<std::string>& parts,
 // Opens (creating when missing) the directory parts[0..count) below the directory fd base,
 // one level at a time, refusing symbolic links and non-directories on the way. Returns the
 // new descriptor or -1 with errno set: ELOOP for a symbolic link on the way, ENOTDIR for
-// another file in the way.
-int openDirBelow(int base, const std::vector<std::string>& parts, size_t count, bool create);
+// another file in the way. When made is given, the path (below base, "/"-joined) of each
+// directory this call created is appended to it.
+int openDirBelow(int base, const std::vector<std::string>& parts, size_t count, bool create,
+                 std::vector<std::string>* made = nullptr);
 
 // Creates every missing directory of an absolute path (mkdir -p); false on failure.
 bool makeDirs(const std::string& path);

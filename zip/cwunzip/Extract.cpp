@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <map>
 #include <memory>
 #include <set>
 #include <sys/stat.h>
@@ -64,6 +65,8 @@ private:
         std::string header;
     };
     bool prepare();
+    int extract();
+    void applyDirectoryModes();
     void noteSetFiles();
     bool isSetFile(const struct stat& st) const;
     void planSkipped();
@@ -88,8 +91,9 @@ private:
     VolumeSet set_;
     std::vector<CdEntry> entries_; // in the order of their data in the set
     std::vector<bool> chosen_;
-    std::vector<std::string> absent_;               // include names no entry answers to
-    std::vector<Skipped> skipped_;                  // by start
+    std::vector<std::string> absent_; // include names no entry answers to
+    std::vector<std::string> made_;   // folders this run created, below the destination
+    std::vector<Skipped> skipped_;    // by start
     std::vector<std::pair<dev_t, ino_t>> setFiles_; // the set's volumes found at the start
     int destFd_ = -1;
     long long pos_ = 0;
@@ -271,6 +275,43 @@ long long ExtractRun::firstReadOnLast() const {
 }
 
 int ExtractRun::run() {
+    const int r = extract();
+    applyDirectoryModes();
+    return r;
+}
+
+// A folder the run created takes the stored folder's permissions once its files are in,
+// so a private folder does not come back readable by everyone. The owner keeps full access,
+// so re-creating empty folders inside it afterwards still works.
+void ExtractRun::applyDirectoryModes() {
+    if (destFd_ < 0 || made_.empty())
+        return;
+    std::map<std::string, unsigned> stored;
+    for (const CdEntry& e : entries_) {
+        std::vector<std::string> parts;
+        if (e.directory() && e.mode() && safeEntryParts(e.name, parts, !e.madeOnUnix())) {
+            std::string key;
+            for (const auto& p : parts)
+                key += (key.empty() ? "" : "/") + p;
+            stored[key] = e.mode();
+        }
+    }
+    for (const std::string& dir : made_) {
+        auto it = stored.find(dir);
+        if (it == stored.end())
+            continue;
+        std::vector<std::string> parts;
+        if (!safeEntryParts(dir, parts, false))
+            continue;
+        const int fd = openDirBelow(destFd_, parts, parts.size(), false);
+        if (fd < 0)
+            continue;
+        fchmod(fd, (it->second & 0777) | S_IRWXU);
+        close(fd);
+    }
+}
+
+int ExtractRun::extract() {
     Utf8Locale utf8;
     notify(o_.callback, 10, fields({"0", o_.setPath}));
     if (!set_.open() || !prepare())
@@ -336,7 +377,7 @@ ExtractRun::Step ExtractRun::entry(const CdEntry& cd, archive_entry* e) {
     if (cd.directory() || type == AE_IFDIR) {
         if (!o_.structure)
             return Step::Next;
-        int fd = openDirBelow(destFd_, parts, parts.size(), true);
+        int fd = openDirBelow(destFd_, parts, parts.size(), true, &made_);
         const int err = errno;
         if (fd < 0) // ELOOP: a link stands where a directory should be
             return failed(cd.name, err == ELOOP ? kReasonUnsafe : kReasonCannotWrite,
@@ -374,7 +415,7 @@ ExtractRun::Step ExtractRun::file(const CdEntry& cd, const std::vector<std::stri
     for (size_t i = 0; i < dirCount; ++i)
         target += parts[i] + "/";
     target += leaf;
-    int dfd = openDirBelow(destFd_, parts, dirCount, true);
+    int dfd = openDirBelow(destFd_, parts, dirCount, true, &made_);
     const int err = errno;
     if (dfd < 0)
         return failed(target, err == ELOOP ? kReasonUnsafe : kReasonCannotWrite,
