@@ -1,5 +1,6 @@
 #include "VolumeWriter.h"
 
+#include "CentralDirectory.h"
 #include "Paths.h"
 #include "Volumes.h"
 
@@ -186,30 +187,30 @@ bool VolumeWriter::finish() {
 }
 
 namespace {
-uint64_t le(const std::string& s, size_t at, int bytes) {
-    uint64_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        v = v << 8 | static_cast<unsigned char>(s[at + static_cast<size_t>(i)]);
-    return v;
-}
+// The bytes libarchive has handed over but no volume holds yet, read as a ZIP's end.
+class TailSource : public Source {
+public:
+    explicit TailSource(const std::string& bytes) : bytes_(bytes) {}
+    long long size() override { return static_cast<long long>(bytes_.size()); }
+    bool readAt(long long offset, void* buf, size_t n) override {
+        if (offset < 0 || offset + static_cast<long long>(n) > size())
+            return false;
+        bytes_.copy(static_cast<char*>(buf), n, static_cast<size_t>(offset));
+        return true;
+    }
+
+private:
+    const std::string& bytes_;
+};
 } // namespace
 
 long long VolumeWriter::cdStartInTail() const {
-    const size_t n = tail_.size();
-    if (n < 22 || le(tail_, n - 22, 4) != 0x06054b50)
+    TailSource src(tail_);
+    CdLocation loc;
+    if (!locateCentralDirectory(src, loc))
         return 0;
-    uint64_t cd = le(tail_, n - 22 + 16, 4);
-    if (cd == 0xFFFFFFFF) { // the ZIP64 end record, found through its locator
-        if (n < 42 || le(tail_, n - 42, 4) != 0x07064b50)
-            return 0;
-        const long long rec = static_cast<long long>(le(tail_, n - 42 + 8, 8)) - total_;
-        if (rec < 0 || rec + 56 > static_cast<long long>(n) ||
-            le(tail_, static_cast<size_t>(rec), 4) != 0x06064b50)
-            return 0;
-        cd = le(tail_, static_cast<size_t>(rec) + 48, 8);
-    }
-    const long long at = static_cast<long long>(cd) - total_;
-    return at >= 0 && at < static_cast<long long>(n) ? at : 0;
+    const long long at = static_cast<long long>(loc.cdOffset) - total_;
+    return at >= 0 && at < static_cast<long long>(tail_.size()) ? at : 0;
 }
 
 void VolumeWriter::markTail() {
