@@ -2,6 +2,7 @@
 // listing from the last volume alone; extraction asking for each disk it needs, once.
 #include "ZipTestKit.h"
 
+#include "zip/common/CentralDirectory.h"
 #include "zip/common/Paths.h"
 #include "zip/common/VolumeSet.h"
 #include "zip/common/Volumes.h"
@@ -116,6 +117,29 @@ TEST_F(ZipSpanTest, VolumesAreFilledAndNamedByDisk) {
     expected.push_back("Weekly.bks");
     EXPECT_EQ(filesBelow(out), expected);
     EXPECT_EQ(expected.front(), "Weekly.b01");
+}
+
+// Only the directory may move on to a fresh disk: entry bytes that the archiver still held
+// when the set ended go onto the disk they were meant for, which is left short no more than
+// the directory needs.
+TEST_F(ZipSpanTest, TheDiskBeforeTheDirectoryIsShortOnlyWhenTheDirectoryMoved) {
+    for (long long cap = 60000; cap <= 130000; cap += 2500) {
+        SCOPED_TRACE(cap);
+        const std::string folder = env.makeDir("caps/" + std::to_string(cap));
+        ZipSettings s{list, folder + "/Weekly.bks"};
+        s.span = true;
+        s.cap = cap;
+        ASSERT_EQ(runZip(s), 0);
+        const std::vector<std::string> names = filesBelow(folder);
+        ASSERT_GE(names.size(), 2u);
+        const long long before = size(folder + "/" + names[names.size() - 2]);
+        if (before == cap)
+            continue;
+        cw::zip::FileSource last(s.set);
+        cw::zip::CdLocation loc;
+        ASSERT_TRUE(cw::zip::locateCentralDirectory(last, loc));
+        EXPECT_EQ(loc.cdLocal, 0) << "entry bytes moved past a disk with room for them";
+    }
 }
 
 TEST_F(ZipSpanTest, JoinedVolumesAreOneStandardZip) {
