@@ -56,6 +56,8 @@ int runZip(const ZipSettings& s) {
     cwZip_Initialise();
     cwZip_InstallCallback(&Recorder::callback);
     cwZip_TestVolumeLimit(s.cap);
+    cwZip_TestWorkers(s.workers);
+    cwZip_TestReadHook(s.readHook);
     if (s.emptyDirs)
         cwZip_IncludeEmptyDirectoryEntries(1);
     cwZip_ArchiveName(s.set.c_str());
@@ -72,6 +74,8 @@ int runZip(const ZipSettings& s) {
     cwZip_UseLFN(s.longNames ? 1 : 0);
     int r = cwZip();
     cwZip_TestVolumeLimit(0);
+    cwZip_TestWorkers(0);
+    cwZip_TestReadHook(nullptr);
     return r;
 }
 

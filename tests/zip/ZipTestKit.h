@@ -37,6 +37,8 @@ struct ZipSettings {
     bool emptyDirs = false, span = false, longNames = true, hidden = true;
     const char* password = nullptr;
     long long cap = 0;
+    int workers = 0;                         // 0: one per core
+    void (*readHook)(const char*) = nullptr; // before a worker reads a piece of a file
 };
 int runZip(const ZipSettings& s);
 

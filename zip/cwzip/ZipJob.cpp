@@ -3,27 +3,26 @@
 #include "../common/IncludeList.h"
 #include "../common/Paths.h"
 #include "../common/ShortNames.h"
-#include "../common/Utf8Locale.h"
 #include "../common/VolumeWriter.h"
 #include "../common/Volumes.h"
+#include "Deflate.h"
+#include "EntryPipeline.h"
+#include "WinZipAes.h"
+#include "ZipRecords.h"
 
-#include <archive.h>
-#include <archive_entry.h>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
 #include <set>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
+#include <zlib.h>
 
 namespace cw::zip {
 
 namespace {
 
-constexpr size_t kBufferSize = 256 * 1024;
-constexpr long long kProgressStep = 4LL * 1024 * 1024;
+constexpr uint64_t kProgressStep = 4ULL * 1024 * 1024;
+constexpr size_t kStageSize = 64 * 1024; // small records are gathered into writes this big
 
 struct Item {
     size_t number;    // 1-based place in the include list
@@ -33,9 +32,6 @@ struct Item {
     std::string stored;
 };
 
-using ArchivePtr = std::unique_ptr<archive, decltype(&archive_write_free)>;
-using EntryPtr = std::unique_ptr<archive_entry, decltype(&archive_entry_free)>;
-
 class ZipRun {
 public:
     explicit ZipRun(const ZipOptions& o) : o_(o) {}
@@ -43,47 +39,44 @@ public:
 
 private:
     void collect();
-    bool openArchive();
-    // Both return false when the run must stop; done tells whether the entry was stored.
+    // Each returns false when the run must stop; done tells whether the entry was stored.
     bool storeDirectory(const Item& item, bool& done);
-    bool storeFile(const Item& item, bool& done);
-    bool writeData(const Item& item, int fd, long long size);
+    bool storeFile(size_t index, const Item& item, bool& done);
+    bool storeChunks(size_t index, const Item& item, FileWork& w, EntryRecord& e,
+                     std::string& warning);
+    bool put(const void* data, size_t size);
+    bool put(const std::string& s) { return put(s.data(), s.size()); }
+    bool flush();
+    void addToDirectory(const EntryRecord& e) {
+        directory_ += centralHeader(e);
+        ++entries_;
+    }
     bool stop(int code, const std::string& detail);
     void event(int action, const Item& item, const std::string& a = "", const std::string& b = "",
                const std::string& detail = "") {
         notify(o_.callback, action,
                fields({std::to_string(item.number), item.name, item.stored, a, b, detail}));
     }
-    static la_ssize_t writeCb(archive*, void* self, const void* buf, size_t n);
-    static const char* passCb(archive*, void* self) {
-        return static_cast<ZipRun*>(self)->o_.password.c_str();
+    void progress(const Item& item, uint64_t done, uint64_t size) { // 0 < done < size
+        event(CW_EVENT_PROGRESS, item, std::to_string(size), std::to_string(done * 100 / size));
     }
 
     const ZipOptions& o_;
     std::vector<Item> items_;
     std::unique_ptr<VolumeWriter> out_;
-    ArchivePtr a_{nullptr, archive_write_free};
-    std::vector<char> buf_;
+    std::unique_ptr<KeyDeriver> keys_;
+    std::unique_ptr<EntryPipeline> pipeline_;
+    std::string stage_, directory_;
+    uint64_t offset_ = 0, entries_ = 0;
 };
 
-std::string errText(archive* a) {
-    const char* s = a ? archive_error_string(a) : nullptr;
-    return s ? s : "archive error";
-}
-
-la_ssize_t ZipRun::writeCb(archive* a, void* self, const void* buf, size_t n) {
-    auto* run = static_cast<ZipRun*>(self);
-    if (!run->out_->write(buf, n)) {
-        archive_set_error(a, EIO, "%s", run->out_->error().c_str());
-        return -1;
-    }
-    return static_cast<la_ssize_t>(n);
-}
-
 bool ZipRun::stop(int code, const std::string& detail) {
+    if (pipeline_)
+        pipeline_->stop();
     if (out_)
         out_->abort();
-    notify(o_.callback, 255, fields({"0", o_.setPath, std::to_string(code), "", "", detail}));
+    notify(o_.callback, CW_EVENT_FATAL,
+           fields({"0", o_.setPath, std::to_string(code), "", "", detail}));
     return false;
 }
 
@@ -114,163 +107,242 @@ void ZipRun::collect() {
     }
 }
 
-bool ZipRun::openArchive() {
-    a_.reset(archive_write_new());
-    archive* a = a_.get();
-    std::string opts = "zip:hdrcharset=UTF-8";
-    opts += o_.level == 0
-                ? ",zip:compression=store"
-                : ",zip:compression=deflate,zip:compression-level=" + std::to_string(o_.level);
-    if (o_.encrypt)
-        opts += ",zip:encryption=aes256";
-    if (!a || archive_write_set_format_zip(a) != ARCHIVE_OK ||
-        archive_write_add_filter_none(a) != ARCHIVE_OK ||
-        archive_write_set_bytes_per_block(a, 64 * 1024) != ARCHIVE_OK ||
-        archive_write_set_bytes_in_last_block(a, 1) != ARCHIVE_OK ||
-        archive_write_set_options(a, opts.c_str()) != ARCHIVE_OK)
-        return stop(kZipArchive, errText(a));
-    // The callback, not archive_write_set_passphrase, so that an empty password works.
-    if (o_.encrypt)
-        archive_write_set_passphrase_callback(a, this, passCb);
-    if (archive_write_open2(a, this, nullptr, writeCb, nullptr, nullptr) != ARCHIVE_OK)
-        return stop(kZipCannotWrite, errText(a));
-    return true;
+bool ZipRun::put(const void* data, size_t size) {
+    offset_ += size;
+    if (stage_.size() + size <= kStageSize) {
+        stage_.append(static_cast<const char*>(data), size);
+        return true;
+    }
+    if (!flush())
+        return false;
+    if (size < kStageSize) {
+        stage_.assign(static_cast<const char*>(data), size);
+        return true;
+    }
+    return out_->write(data, size);
+}
+
+bool ZipRun::flush() {
+    if (stage_.empty())
+        return true;
+    const bool ok = out_->write(stage_.data(), stage_.size());
+    stage_.clear();
+    return ok;
 }
 
 bool ZipRun::storeDirectory(const Item& item, bool& done) {
     struct stat st {};
     if (stat(item.path.c_str(), &st) != 0)
         return true;
-    EntryPtr e(archive_entry_new(), archive_entry_free);
-    archive_entry_set_pathname_utf8(e.get(), item.stored.c_str());
-    archive_entry_set_filetype(e.get(), AE_IFDIR);
-    archive_entry_set_perm(e.get(), st.st_mode & 0777);
-    archive_entry_set_mtime(e.get(), st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
-    if (archive_write_header(a_.get(), e.get()) < ARCHIVE_WARN)
-        return stop(kZipArchive, errText(a_.get()));
+    EntryRecord e;
+    e.name = item.stored;
+    e.directory = true;
+    e.mode = S_IFDIR | (st.st_mode & 0777);
+    e.mtime = st.st_mtim.tv_sec;
+    e.offset = offset_;
+    if (!put(localHeader(e)))
+        return stop(CW_ZIP_ERROR_WRITE, out_->error());
+    addToDirectory(e);
     done = true;
     return true;
 }
 
-bool ZipRun::storeFile(const Item& item, bool& done) {
-    int fd = open(item.path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat st {};
-    if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        int err = fd < 0 ? errno : 0;
-        if (fd >= 0)
-            close(fd);
-        event(22, item, "", "", err ? std::strerror(err) : "not a regular file");
+bool ZipRun::storeFile(size_t index, const Item& item, bool& done) {
+    FileWork& w = pipeline_->opened(index);
+    if (w.state == FileWork::kUnreadable) {
+        event(CW_EVENT_UNREADABLE, item, "", "", w.error);
         return true;
     }
-    EntryPtr e(archive_entry_new(), archive_entry_free);
-    archive_entry_set_pathname_utf8(e.get(), item.stored.c_str());
-    archive_entry_set_filetype(e.get(), AE_IFREG);
-    archive_entry_set_perm(e.get(), st.st_mode & 07777);
-    archive_entry_set_size(e.get(), st.st_size);
-    archive_entry_set_mtime(e.get(), st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
-    archive_entry_set_atime(e.get(), st.st_atim.tv_sec, st.st_atim.tv_nsec);
-    if (archive_write_header(a_.get(), e.get()) < ARCHIVE_WARN) {
-        close(fd);
-        return stop(kZipArchive, errText(a_.get()));
-    }
     done = true;
-    bool ok = writeData(item, fd, st.st_size);
-    close(fd);
-    return ok;
+    const std::string total = std::to_string(w.size);
+    EntryRecord e;
+    e.name = item.stored;
+    e.mode = S_IFREG | w.mode;
+    e.mtime = w.mtime;
+    e.size = w.size;
+    e.offset = offset_;
+    event(CW_EVENT_PROGRESS, item, total, "0");
+    std::string warning;
+    if (w.whole) {
+        Piece& p = pipeline_->piece(index, 0);
+        if (!p.failure.empty())
+            return stop(CW_ZIP_ERROR_WRITER, p.failure);
+        e.method = p.method;
+        e.aes = p.aes;
+        e.crc = p.crc;
+        e.csize = p.size;
+        warning = p.warning;
+        if (!put(localHeader(e)) || !put(p.data.data() + p.begin, p.size))
+            return stop(CW_ZIP_ERROR_WRITE, out_->error());
+        pipeline_->release(index, 0);
+        for (uint64_t at = kProgressStep; at < w.size; at += kProgressStep)
+            progress(item, at, w.size);
+    } else if (!storeChunks(index, item, w, e, warning)) {
+        return false;
+    }
+    pipeline_->finish(index);
+    addToDirectory(e);
+    event(CW_EVENT_PROGRESS, item, total, "100");
+    if (!warning.empty())
+        event(CW_EVENT_WARNING, item, total, "", warning);
+    event(CW_EVENT_STORED, item, total, "100");
+    return true;
 }
 
-bool ZipRun::writeData(const Item& item, int fd, long long size) {
-    const std::string total = std::to_string(size);
-    event(12, item, total, "0");
-    long long done = 0, nextReport = kProgressStep;
-    std::string problem;
-    while (done < size) {
-        size_t want = static_cast<size_t>(std::min<long long>(size - done, kBufferSize));
-        ssize_t got = read(fd, buf_.data(), want);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0) {
-            // The file shrank or cannot be read further: the entry keeps the size its header
-            // declared, filled with zeros, so the set stays consistent.
-            problem = got < 0 ? std::strerror(errno) : "the file shrank while it was stored";
-            std::memset(buf_.data(), 0, kBufferSize);
-            while (done < size) {
-                size_t n = static_cast<size_t>(std::min<long long>(size - done, kBufferSize));
-                if (archive_write_data(a_.get(), buf_.data(), n) < 0)
-                    return stop(kZipCannotWrite, errText(a_.get()));
-                done += static_cast<long long>(n);
-            }
-            break;
+// A large file streams out piece after piece; its CRC and sizes follow in a descriptor.
+bool ZipRun::storeChunks(size_t index, const Item& item, FileWork& w, EntryRecord& e,
+                         std::string& warning) {
+    e.descriptor = true;
+    e.zip64 = needsZip64(w.size);
+    e.method = o_.level > 0 ? kMethodDeflate : kMethodStore;
+    e.aes = keys_ != nullptr;
+    if (!put(localHeader(e)))
+        return stop(CW_ZIP_ERROR_WRITE, out_->error());
+    std::unique_ptr<AesEntryCipher> cipher;
+    if (e.aes) {
+        uint8_t frame[kAesHeaderSize];
+        AesKeys keys;
+        if (!randomBytes(frame, kAesSaltSize))
+            return stop(CW_ZIP_ERROR_WRITER, "no random bytes for the salt");
+        keys_->derive(frame, keys);
+        std::memcpy(frame + kAesSaltSize, keys.verifier, kAesVerifierSize);
+        cipher = std::make_unique<AesEntryCipher>(keys);
+        explicit_bzero(&keys, sizeof keys);
+        if (!put(frame, sizeof frame))
+            return stop(CW_ZIP_ERROR_WRITE, out_->error());
+        e.csize += sizeof frame;
+    }
+    // The last bytes written of the stream: the dictionary the next chunk must have had.
+    Bytes tail(kDeflateWindow);
+    size_t tailSize = 0;
+    uint64_t nextReport = kProgressStep;
+    for (size_t k = 0; k < w.pieces.size(); ++k) {
+        Piece& p = pipeline_->piece(index, k);
+        if (!p.failure.empty())
+            return stop(CW_ZIP_ERROR_WRITER, p.failure);
+        if (o_.level > 0 &&
+            (p.dictSize != tailSize || std::memcmp(p.edges.data(), tail.data(), tailSize) != 0)) {
+            // The file changed between the reads of two workers: this chunk is read once
+            // more and goes out as stored blocks, which need no dictionary.
+            const size_t len = static_cast<size_t>(p.length);
+            Bytes again(len);
+            std::string why = EntryPipeline::readFully(w.fd, p.offset, again.data(), len);
+            p.data.allocate(storedBound(len));
+            p.begin = 0;
+            p.size = storedBlocks(again.data(), len, k + 1 == w.pieces.size(), p.data.data());
+            p.crc = static_cast<uint32_t>(crc32(0, again.data(), static_cast<uInt>(len)));
+            const size_t t = std::min(len, kDeflateWindow);
+            p.edges.allocate(t);
+            std::memcpy(p.edges.data(), again.data() + len - t, t);
+            p.dictSize = 0;
+            p.tailSize = t;
+            if (p.warning.empty())
+                p.warning = why.empty() ? "the file changed while it was stored" : why;
         }
-        if (archive_write_data(a_.get(), buf_.data(), static_cast<size_t>(got)) < 0)
-            return stop(kZipCannotWrite, errText(a_.get()));
-        done += got;
-        if (done >= nextReport && done < size) {
-            event(12, item, total, std::to_string(done * 100 / size));
+        if (o_.level > 0) {
+            std::memcpy(tail.data(), p.edges.data() + p.dictSize, p.tailSize);
+            tailSize = p.tailSize;
+        }
+        if (cipher)
+            cipher->apply(p.data.data() + p.begin, p.size);
+        e.crc = k == 0 ? p.crc
+                       : static_cast<uint32_t>(
+                             crc32_combine(e.crc, p.crc, static_cast<z_off_t>(p.length)));
+        e.csize += p.size;
+        if (warning.empty())
+            warning = p.warning;
+        if (!put(p.data.data() + p.begin, p.size))
+            return stop(CW_ZIP_ERROR_WRITE, out_->error());
+        const uint64_t done = p.offset + p.length;
+        pipeline_->release(index, k);
+        if (done >= nextReport && done < w.size) {
+            progress(item, done, w.size);
             nextReport = done + kProgressStep;
         }
     }
-    char extra;
-    if (problem.empty() && read(fd, &extra, 1) > 0)
-        problem =
-            "the file grew while it was stored; the part stored is its first " + total + " bytes";
-    if (archive_write_finish_entry(a_.get()) < ARCHIVE_WARN)
-        return stop(kZipCannotWrite, errText(a_.get()));
-    event(12, item, total, "100");
-    if (!problem.empty())
-        event(23, item, total, "", problem);
-    event(13, item, total, "100");
+    if (cipher) {
+        uint8_t mac[kAesMacSize];
+        cipher->finish(mac);
+        if (!put(mac, sizeof mac))
+            return stop(CW_ZIP_ERROR_WRITE, out_->error());
+        e.csize += sizeof mac;
+    }
+    if (!put(dataDescriptor(e)))
+        return stop(CW_ZIP_ERROR_WRITE, out_->error());
     return true;
 }
 
 int ZipRun::run() {
-    Utf8Locale utf8;
-    notify(o_.callback, 10, fields({"0", o_.setPath}));
+    notify(o_.callback, CW_EVENT_START, fields({"0", o_.setPath}));
     if (o_.setPath.empty()) {
-        stop(kZipNoSetName, "no set name");
+        stop(CW_ZIP_ERROR_NO_NAME, "no set name");
         return -1;
     }
     collect();
     const std::string setPath = absolutePath(o_.setPath);
     out_ = std::make_unique<VolumeWriter>(setPath, o_.span, o_.volumeCap, [this, &setPath](int n) {
-        notify(o_.callback, 20, fields({"0", std::to_string(n), volumePath(setPath, n)}));
+        notify(o_.callback, CW_EVENT_DISK,
+               fields({"0", std::to_string(n), volumePath(setPath, n)}));
     });
     if (!out_->open())
-        return stop(kZipCannotWrite, out_->error()), -1;
-    if (!openArchive())
-        return -1;
-    buf_.resize(kBufferSize);
+        return stop(CW_ZIP_ERROR_WRITE, out_->error()), -1;
+    if (o_.encrypt)
+        keys_ = std::make_unique<KeyDeriver>(o_.password);
+    std::vector<std::string> paths;
+    paths.reserve(items_.size());
+    for (const auto& item : items_)
+        paths.push_back(item.directory ? std::string() : item.path);
+    EntryPipeline::Settings settings;
+    settings.level = o_.level;
+    settings.keys = keys_.get();
+    settings.workers = o_.workers > 0 ? static_cast<unsigned>(o_.workers) : usableCores();
+    settings.readHook = o_.readHook;
+    pipeline_ = std::make_unique<EntryPipeline>(std::move(paths), settings);
     std::set<std::string> stored;
-    for (const auto& item : items_) {
+    for (size_t i = 0; i < items_.size(); ++i) {
+        const Item& item = items_[i];
         if (stored.count(item.stored)) {
-            event(24, item);
+            event(CW_EVENT_DUPLICATE, item);
+            if (!item.directory)
+                pipeline_->finish(i);
             continue;
         }
         bool done = false;
-        if (!(item.directory ? storeDirectory(item, done) : storeFile(item, done)))
+        if (!(item.directory ? storeDirectory(item, done) : storeFile(i, item, done)))
             return -1;
         if (done) // a file that could not be read leaves its name free
             stored.insert(item.stored);
     }
+    pipeline_.reset();
+    if (!flush())
+        return stop(CW_ZIP_ERROR_WRITE, out_->error()), -1;
     out_->beginTail();
-    if (archive_write_close(a_.get()) != ARCHIVE_OK) {
-        std::string why = out_->error().empty() ? errText(a_.get()) : out_->error();
-        return stop(kZipCannotWrite, why), -1;
-    }
+    const uint64_t cdOffset = offset_;
+    if (!put(directory_) || !put(endRecords(entries_, cdOffset, directory_.size())) || !flush())
+        return stop(CW_ZIP_ERROR_WRITE, out_->error()), -1;
     if (!out_->finish())
-        return stop(kZipCannotWrite, out_->error()), -1;
+        return stop(CW_ZIP_ERROR_WRITE, out_->error()), -1;
     return 0;
 }
 
 } // namespace
 
-int runZip(const ZipOptions& options) {
+int runZip(ZipOptions& options) {
+    int r;
     try {
-        return ZipRun(options).run();
+        r = ZipRun(options).run();
     } catch (const std::exception& e) {
-        notify(options.callback, 255, fields({"0", options.setPath, "3", "", "", e.what()}));
-        return -1;
+        notify(
+            options.callback, CW_EVENT_FATAL,
+            fields({"0", options.setPath, std::to_string(CW_ZIP_ERROR_WRITER), "", "", e.what()}));
+        r = -1;
     }
+    // The password does not outlive the run; the next run needs cwZip_Encrypt again.
+    explicit_bzero(options.password.data(), options.password.size());
+    options.password.clear();
+    options.password.shrink_to_fit();
+    options.encrypt = false;
+    return r;
 }
 
 } // namespace cw::zip

@@ -1,6 +1,7 @@
 #pragma once
 // One run of cwZip: reads the include list's files and writes the set.
 #include "../common/Events.h"
+#include "../include/cwevents.h"
 
 #include <string>
 
@@ -18,17 +19,14 @@ struct ZipOptions {
     int level = 6;       // deflate level; 0 stores
     bool span = false;
     bool longNames = true;
+    // Properties of a test or a benchmark rather than of the run: they survive Initialise.
     long long volumeCap = 0;
+    int workers = 0; // 0: as many as the cores the process may use
+    void (*readHook)(const char* path) = nullptr;
 };
 
-// Error codes of event 255 (field 3).
-enum ZipError {
-    kZipNoSetName = 1,   // no set path given
-    kZipCannotWrite = 2, // the set (or a volume) cannot be created or written
-    kZipArchive = 3,     // the archive writer refused to go on
-};
-
-// Runs the job; 0 when the set was written, negative when the run stopped.
-int runZip(const ZipOptions& options);
+// Runs the job; 0 when the set was written, negative when the run stopped. The password
+// is wiped from the options when the run ends.
+int runZip(ZipOptions& options);
 
 } // namespace cw::zip

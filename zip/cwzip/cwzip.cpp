@@ -3,6 +3,9 @@
 
 #include "ZipJob.h"
 
+#include <cstring>
+#include <utility>
+
 #define CW_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
@@ -11,9 +14,12 @@ cw::zip::ZipOptions g_options;
 
 CW_EXPORT int cwZip_Initialise(void) {
     // The test cap is a property of the test, not an option of the run: it survives.
-    long long cap = g_options.volumeCap;
-    g_options = cw::zip::ZipOptions{};
-    g_options.volumeCap = cap;
+    cw::zip::ZipOptions fresh;
+    fresh.volumeCap = g_options.volumeCap;
+    fresh.workers = g_options.workers;
+    fresh.readHook = g_options.readHook;
+    explicit_bzero(g_options.password.data(), g_options.password.size());
+    g_options = std::move(fresh);
     return 0;
 }
 
@@ -33,6 +39,7 @@ CW_EXPORT int cwZip_ArchiveName(const char* path) {
 }
 
 CW_EXPORT int cwZip_Encrypt(const char* password) {
+    explicit_bzero(g_options.password.data(), g_options.password.size());
     g_options.encrypt = password != nullptr;
     g_options.password = password ? password : "";
     return 0;
@@ -74,6 +81,16 @@ CW_EXPORT int cwZip_UseLFN(int on) {
 
 CW_EXPORT int cwZip_TestVolumeLimit(long long bytes) {
     g_options.volumeCap = bytes > 0 ? bytes : 0;
+    return 0;
+}
+
+CW_EXPORT int cwZip_TestWorkers(int count) {
+    g_options.workers = count > 0 ? count : 0;
+    return count >= 0 ? 0 : -1;
+}
+
+CW_EXPORT int cwZip_TestReadHook(void (*hook)(const char* path)) {
+    g_options.readHook = hook;
     return 0;
 }
 

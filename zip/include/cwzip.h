@@ -23,8 +23,14 @@ int cwZip_Span(int on);
 int cwZip_UseLFN(int on);
 int cwZip(void);
 
-/* Tests only: caps every volume's size in bytes (0 = no cap). */
+/* Tests and benchmarks only; each survives cwZip_Initialise.
+ * cwZip_TestVolumeLimit caps every volume's size in bytes (0 = no cap).
+ * cwZip_TestWorkers sets the number of worker threads (0 = one per usable core).
+ * cwZip_TestReadHook is called on a worker thread with a file's path once the file is open,
+ * before each piece of its data is read (NULL = none). */
 int cwZip_TestVolumeLimit(long long bytes);
+int cwZip_TestWorkers(int count);
+int cwZip_TestReadHook(void (*hook)(const char* path));
 
 #ifdef __cplusplus
 }

@@ -1,0 +1,53 @@
+#pragma once
+// The compression of entry data. A file compressed whole goes through libdeflate; a large
+// file is cut into chunks that workers compress in parallel with zlib as parts of one
+// deflate stream: each chunk starts with the 32 KiB before it as dictionary and ends on a
+// byte boundary (a sync flush), so the chunks joined in order are the stream.
+#include "Bytes.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <zlib.h>
+
+struct libdeflate_compressor;
+
+namespace cw::zip {
+
+constexpr size_t kDeflateWindow = 32 * 1024;
+
+// The room stored deflate blocks need for n bytes.
+size_t storedBound(size_t n);
+// Writes in[0..n) as stored deflate blocks starting on a byte boundary; the last one ends
+// the stream when last is set. Returns the bytes written (at most storedBound(n)).
+size_t storedBlocks(const uint8_t* in, size_t n, bool last, uint8_t* out);
+
+class WholeDeflater {
+public:
+    explicit WholeDeflater(int level);
+    ~WholeDeflater();
+    WholeDeflater(const WholeDeflater&) = delete;
+    WholeDeflater& operator=(const WholeDeflater&) = delete;
+    // Raw deflate of in[0..n) into out; 0 when the result would not be smaller than n.
+    size_t compress(const uint8_t* in, size_t n, uint8_t* out);
+
+private:
+    libdeflate_compressor* c_;
+};
+
+class ChunkDeflater {
+public:
+    explicit ChunkDeflater(int level);
+    ~ChunkDeflater();
+    ChunkDeflater(const ChunkDeflater&) = delete;
+    ChunkDeflater& operator=(const ChunkDeflater&) = delete;
+    // One chunk of a stream into out (allocated here). dict holds the bytes just before the
+    // chunk (none for the first). A chunk deflate does not shrink becomes stored blocks.
+    size_t compress(const uint8_t* dict, size_t dictSize, const uint8_t* in, size_t n, bool last,
+                    Bytes& out);
+
+private:
+    z_stream zs_{};
+    bool ready_ = false;
+};
+
+} // namespace cw::zip
