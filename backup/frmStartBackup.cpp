@@ -101,12 +101,28 @@ frmStartBackup::frmStartBackup(BackupProgram& program, QWidget* parent)
     connect(cmdCancel, &QPushButton::clicked, this, &frmStartBackup::cmdCancel_Click);
 }
 
+std::vector<std::string> frmStartBackup::fileListPaths() const {
+    std::vector<std::string> out;
+    out.reserve(static_cast<size_t>(lstFileList->count()));
+    for (int i = 0; i < lstFileList->count(); ++i) {
+        const QVariant raw = lstFileList->item(i)->data(cw::kRawNameRole);
+        out.push_back(raw.isValid() ? raw.toByteArray().toStdString()
+                                    : lstFileList->item(i)->text().toStdString());
+    }
+    return out;
+}
+
 QStringList frmStartBackup::fileListEntries() const {
     QStringList out;
     out.reserve(lstFileList->count());
     for (int i = 0; i < lstFileList->count(); ++i)
         out << lstFileList->item(i)->text();
     return out;
+}
+
+void frmStartBackup::addFileEntry(const std::string& path) {
+    auto* item = new QListWidgetItem(q(path), lstFileList);
+    item->setData(cw::kRawNameRole, QByteArray::fromStdString(path));
 }
 
 void frmStartBackup::FillListBox(const std::string& section) {
@@ -168,9 +184,9 @@ bool frmStartBackup::Form_Load() {
             try {
                 File1->setPath(d);
                 const std::string dir = File1->path().toStdString();
-                for (const QString& f : File1->items()) {
-                    const std::string entry = cw::paths::join(dir, f.toStdString());
-                    lstFileList->addItem(q(entry));
+                for (int f = 0; f < File1->count(); ++f) {
+                    const std::string entry = cw::paths::join(dir, File1->rawItem(f));
+                    addFileEntry(entry);
                     const std::int64_t len = cw::files::fileLength(entry);
                     if (len > 0)
                         totalSize_ += len;
@@ -225,12 +241,12 @@ void frmStartBackup::showCount() {
 }
 
 void frmStartBackup::cmdAdd_Click() {
-    const QStringList selected = lstFiles->selectedNames();
     const std::string dir = lstFiles->path().toStdString();
-    for (const QString& name : lstFiles->items()) {
-        if (!selected.contains(name))
+    for (int i = 0; i < lstFiles->count(); ++i) {
+        if (!lstFiles->item(i)->isSelected())
             continue;
-        const QString entry = q(cw::paths::join(dir, name.toStdString()));
+        const std::string raw = cw::paths::join(dir, lstFiles->rawItem(i));
+        const QString entry = q(raw);
         if (!lstFileList->findItems(entry, Qt::MatchExactly | Qt::MatchCaseSensitive).isEmpty()) {
             program_.desktop.messageBox(
                 QStringLiteral("Add process stopped.  ") + entry +
@@ -242,15 +258,15 @@ void frmStartBackup::cmdAdd_Click() {
                 cw::Icon::Critical, cw::Buttons::OK, kTitle);
             return;
         }
-        lstFileList->addItem(entry);
+        addFileEntry(raw);
     }
     showCount();
 }
 
 void frmStartBackup::cmdAddAll_Click() {
     const std::string dir = lstFiles->path().toStdString();
-    for (const QString& name : lstFiles->items())
-        lstFileList->addItem(q(cw::paths::join(dir, name.toStdString())));
+    for (int i = 0; i < lstFiles->count(); ++i)
+        addFileEntry(cw::paths::join(dir, lstFiles->rawItem(i)));
 }
 
 void frmStartBackup::cmdRemove_Click() {

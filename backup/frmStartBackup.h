@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QListWidget;
@@ -42,6 +43,8 @@ public:
 
     // The backup file list as it stands (what the progress window hands on).
     QStringList fileListEntries() const;
+    // The same entries as the bytes of their paths, which a name that is not UTF-8 keeps.
+    std::vector<std::string> fileListPaths() const;
     const std::string& profilePath() const { return profilePath_; }
     std::int64_t totalSize() const { return totalSize_; }
     std::int64_t markerCount() const { return markerCount_; }
@@ -61,6 +64,7 @@ public Q_SLOTS:
 
 private:
     void showCount();
+    void addFileEntry(const std::string& path); // shown as text, kept as bytes
 
     BackupProgram& program_;
     std::string profilePath_;

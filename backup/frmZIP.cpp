@@ -196,10 +196,7 @@ void frmZIP::DoZIP() {
     bar_.setMin(0);
     bar_.setMax(static_cast<std::int32_t>(top));
 
-    std::vector<std::string> entries;
-    for (const QString& e : start.fileListEntries())
-        entries.push_back(e.toStdString());
-    const IncludeList include = makeIncludeList(entries);
+    const IncludeList include = makeIncludeList(start.fileListPaths());
     if (!include.leftOut.empty()) {
         QString names;
         for (const auto& e : include.leftOut)

@@ -74,6 +74,11 @@ QStringList FileListBox::items() const {
     return out;
 }
 
+std::string FileListBox::rawItem(int row) const {
+    const QListWidgetItem* it = item(row);
+    return it ? it->data(kRawNameRole).toByteArray().toStdString() : std::string();
+}
+
 QStringList FileListBox::selectedNames() const {
     QStringList out;
     for (int i = 0; i < count(); ++i)
@@ -118,8 +123,10 @@ void FileListBox::refreshList() {
 void FileListBox::fill() {
     clear();
     const auto names = files::listFiles(path_.toStdString(), pattern_.toStdString(), filter_);
-    for (const auto& n : names)
-        addItem(QString::fromStdString(n));
+    for (const auto& n : names) {
+        auto* it = new QListWidgetItem(QString::fromStdString(n), this);
+        it->setData(kRawNameRole, QByteArray::fromStdString(n));
+    }
 }
 
 void FileListBox::setPathProperty(const QString& dir) {

@@ -6,6 +6,10 @@
 
 namespace cw {
 
+// Each item keeps its file name's bytes beside the text shown: a name that is not UTF-8
+// shows replacement characters but still names its file.
+constexpr int kRawNameRole = Qt::UserRole + 1;
+
 class FileListBox : public QListWidget {
     Q_OBJECT
     Q_PROPERTY(QString path READ path WRITE setPathProperty NOTIFY pathChanged)
@@ -35,6 +39,7 @@ public:
     // Selects the item with that name if it is listed.
     void setFileName(const QString& name);
     QStringList items() const;
+    std::string rawItem(int row) const; // the bytes of the name item(row) shows
     QStringList selectedNames() const;
     bool multiSelect() const;
     // Single selection (default) or extended multiple selection.

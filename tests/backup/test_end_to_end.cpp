@@ -341,5 +341,19 @@ TEST_F(EndToEndTest, FixedDriveDoesNotSpan) {
     EXPECT_TRUE(z.completed());
 }
 
+TEST_F(EndToEndTest, AFileNameThatIsNotUtf8IsBackedUpUnderItsOwnBytes) {
+    const std::string latin1 = "app/Data/caf\xe9.txt"; // from an old system
+    env.writeFile(latin1, "old name\n");
+    frmZIP& z = prepare();
+    z.cmdOK_Click();
+    ASSERT_TRUE(z.completed());
+    EXPECT_EQ(prog->filesDone, 9);
+    if (onPath("unzip")) {
+        auto names = lines(run("unzip -Z1 '" + dest + "/Daily.bks'"));
+        EXPECT_NE(std::find(names.begin(), names.end(), stored(latin1)), names.end());
+        EXPECT_NE(run("unzip -tq '" + dest + "/Daily.bks'").find("No errors"), std::string::npos);
+    }
+}
+
 } // namespace
 } // namespace cwb::test
