@@ -43,6 +43,38 @@ void Bytes::release() {
     mapped_ = false;
 }
 
+Bytes BytesPool::take(size_t capacity) {
+    if (capacity < kMapFrom)
+        return Bytes(capacity);
+    size_t size = kMapFrom;
+    while (size < capacity)
+        size *= 2;
+    {
+        std::lock_guard<std::mutex> lock(m_);
+        for (size_t i = 0; i < spare_.size(); ++i) {
+            if (spare_[i].capacity() == size) {
+                Bytes b = std::move(spare_[i]);
+                spare_[i] = std::move(spare_.back());
+                spare_.pop_back();
+                kept_ -= size;
+                return b;
+            }
+        }
+    }
+    return Bytes(size);
+}
+
+void BytesPool::give(Bytes&& b) {
+    const size_t size = b.capacity();
+    if (size < kMapFrom || (size & (size - 1)) != 0)
+        return b.release();
+    std::lock_guard<std::mutex> lock(m_);
+    if (kept_ + size > keep_)
+        return b.release();
+    kept_ += size;
+    spare_.push_back(std::move(b));
+}
+
 void Bytes::swap(Bytes& o) noexcept {
     std::swap(p_, o.p_);
     std::swap(cap_, o.cap_);

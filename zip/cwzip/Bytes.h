@@ -4,6 +4,8 @@
 // the history of the allocator's arenas across worker threads.
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
+#include <vector>
 
 namespace cw::zip {
 
@@ -35,6 +37,22 @@ private:
     uint8_t* p_ = nullptr;
     size_t cap_ = 0;
     bool mapped_ = false;
+};
+
+// Large buffers handed back for the next piece instead of to the kernel: mapping fresh
+// pages costs a page fault each, which on a virtual machine outweighs much of the
+// compression. Capacities are rounded to powers of two so that buffers fit many pieces;
+// at most keep bytes wait for reuse. Safe to use from every thread.
+class BytesPool {
+public:
+    explicit BytesPool(size_t keep) : keep_(keep) {}
+    Bytes take(size_t capacity);
+    void give(Bytes&& b);
+
+private:
+    std::mutex m_;
+    std::vector<Bytes> spare_;
+    size_t kept_ = 0, keep_;
 };
 
 } // namespace cw::zip

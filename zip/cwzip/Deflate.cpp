@@ -46,6 +46,20 @@ size_t WholeDeflater::compress(const uint8_t* in, size_t n, uint8_t* out) {
     return n < 2 ? 0 : libdeflate_deflate_compress(c_, in, n, out, n - 1);
 }
 
+size_t WholeDeflater::compress(const uint8_t* in, size_t n, uint8_t* out, size_t limit) {
+    return libdeflate_deflate_compress(c_, in, n, out, limit);
+}
+
+bool IncompressibleProbe::operator()(const uint8_t* data, size_t n) {
+    constexpr size_t kSample = sizeof out_;
+    if (n < 4 * kSample)
+        return false;
+    for (size_t at : {size_t{0}, (n - kSample) / 2, n - kSample})
+        if (fast_.compress(data + at, kSample, out_, kSample - kSample / 50) != 0)
+            return false;
+    return true;
+}
+
 ChunkDeflater::ChunkDeflater(int level) {
     if (deflateInit2(&zs_, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
         throw std::bad_alloc();
@@ -59,7 +73,8 @@ ChunkDeflater::~ChunkDeflater() {
 
 size_t ChunkDeflater::compress(const uint8_t* dict, size_t dictSize, const uint8_t* in, size_t n,
                                bool last, Bytes& out) {
-    out.allocate(storedBound(n));
+    if (out.capacity() < storedBound(n))
+        out.allocate(storedBound(n));
     deflateReset(&zs_);
     if (dictSize > 0)
         deflateSetDictionary(&zs_, dict, static_cast<uInt>(dictSize));

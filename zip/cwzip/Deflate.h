@@ -29,9 +29,24 @@ public:
     WholeDeflater& operator=(const WholeDeflater&) = delete;
     // Raw deflate of in[0..n) into out; 0 when the result would not be smaller than n.
     size_t compress(const uint8_t* in, size_t n, uint8_t* out);
+    // The same with room for at most limit bytes; 0 when they do not suffice.
+    size_t compress(const uint8_t* in, size_t n, uint8_t* out, size_t limit);
 
 private:
     libdeflate_compressor* c_;
+};
+
+// Whether data looks like it will not shrink (compressed or random data): three samples,
+// from its start, middle and end, each fail to lose 2 % with the fastest level. Such data
+// is stored at once rather than searched for matches it does not have.
+class IncompressibleProbe {
+public:
+    IncompressibleProbe() : fast_(1) {}
+    bool operator()(const uint8_t* data, size_t n);
+
+private:
+    WholeDeflater fast_;
+    uint8_t out_[16 * 1024];
 };
 
 class ChunkDeflater {
@@ -41,7 +56,8 @@ public:
     ChunkDeflater(const ChunkDeflater&) = delete;
     ChunkDeflater& operator=(const ChunkDeflater&) = delete;
     // One chunk of a stream into out (allocated here). dict holds the bytes just before the
-    // chunk (none for the first). A chunk deflate does not shrink becomes stored blocks.
+    // chunk (none for the first). A chunk deflate does not shrink becomes stored blocks. out
+    // is enlarged when it holds less than storedBound(n).
     size_t compress(const uint8_t* dict, size_t dictSize, const uint8_t* in, size_t n, bool last,
                     Bytes& out);
 

@@ -63,7 +63,8 @@ std::string EntryPipeline::readFully(int fd, uint64_t offset, uint8_t* buf, size
     return warning;
 }
 
-EntryPipeline::EntryPipeline(std::vector<std::string> paths, Settings settings) : s_(settings) {
+EntryPipeline::EntryPipeline(std::vector<std::string> paths, Settings settings)
+    : s_(settings), pool_(kBudget / 2) {
     works_.resize(paths.size());
     for (size_t i = 0; i < paths.size(); ++i) {
         works_[i].path = std::move(paths[i]);
@@ -153,9 +154,28 @@ bool EntryPipeline::take(Task& task, std::unique_lock<std::mutex>& lock) {
     }
 }
 
+namespace {
+// What the writer compares between neighbouring chunks: the dictionary this one was given
+// (the dict bytes before the chunk) and its own last bytes.
+void saveEdges(Piece& p, const uint8_t* in, size_t dict, size_t len) {
+    const size_t tail = std::min(len, kDeflateWindow);
+    p.edges.allocate(dict + tail);
+    std::memcpy(p.edges.data(), in, dict);
+    std::memcpy(p.edges.data() + dict, in + dict + len - tail, tail);
+    p.dictSize = dict;
+    p.tailSize = tail;
+}
+} // namespace
+
 void EntryPipeline::run(unsigned) {
     std::unique_ptr<WholeDeflater> whole;
     std::unique_ptr<ChunkDeflater> chunks;
+    std::unique_ptr<IncompressibleProbe> probe;
+    auto incompressible = [&](const uint8_t* data, size_t n) {
+        if (!probe)
+            probe = std::make_unique<IncompressibleProbe>();
+        return (*probe)(data, n);
+    };
     std::unique_lock<std::mutex> lock(m_);
     Task t;
     while (take(t, lock)) {
@@ -172,23 +192,24 @@ void EntryPipeline::run(unsigned) {
             if (wholeFile) {
                 const bool aes = s_.keys && size > 0; // an empty file has nothing to hide
                 const size_t pre = aes ? kAesHeaderSize : 0, post = aes ? kAesMacSize : 0;
-                Bytes in(pre + size + post);
+                Bytes in = pool_.take(pre + size + post);
                 p.warning = readFully(fd, 0, in.data() + pre, size);
                 if (p.warning.empty() && grew(fd, size))
                     p.warning = grewWarning(size);
                 p.crc = static_cast<uint32_t>(libdeflate_crc32(0, in.data() + pre, size));
                 size_t n = size;
                 p.method = 0;
-                if (s_.level > 0 && size > 0) {
+                if (s_.level > 0 && size > 0 && !incompressible(in.data() + pre, size)) {
                     if (!whole)
                         whole = std::make_unique<WholeDeflater>(s_.level);
-                    Bytes out(pre + size + post);
+                    Bytes out = pool_.take(pre + size + post);
                     const size_t c = whole->compress(in.data() + pre, size, out.data() + pre);
                     if (c > 0) {
                         n = c;
                         p.method = 8;
-                        in = std::move(out);
+                        std::swap(in, out);
                     }
+                    pool_.give(std::move(out));
                 }
                 if (aes) {
                     uint8_t* frame = in.data();
@@ -210,7 +231,7 @@ void EntryPipeline::run(unsigned) {
                 const size_t dict =
                     static_cast<size_t>(std::min<uint64_t>(p.offset, kDeflateWindow));
                 const size_t len = static_cast<size_t>(p.length);
-                Bytes in(dict + len);
+                Bytes in = pool_.take(dict + len);
                 // The dictionary part is read again here: a difference from what the
                 // chunk before found is caught by the writer.
                 readFully(fd, p.offset - dict, in.data(), dict);
@@ -218,20 +239,23 @@ void EntryPipeline::run(unsigned) {
                 if (p.warning.empty() && last && grew(fd, size))
                     p.warning = grewWarning(size);
                 p.crc = static_cast<uint32_t>(libdeflate_crc32(0, in.data() + dict, len));
-                if (s_.level == 0) {
+                if (s_.level > 0 && incompressible(in.data() + dict, len)) {
+                    p.data = pool_.take(storedBound(len));
+                    p.size = storedBlocks(in.data() + dict, len, last, p.data.data());
+                    p.begin = 0;
+                    saveEdges(p, in.data(), dict, len);
+                    pool_.give(std::move(in));
+                } else if (s_.level == 0) {
                     p.data = std::move(in);
                     p.begin = dict;
                     p.size = len;
                 } else {
                     if (!chunks)
                         chunks = std::make_unique<ChunkDeflater>(s_.level);
-                    const size_t tail = std::min(len, kDeflateWindow);
-                    p.edges.allocate(dict + tail);
-                    std::memcpy(p.edges.data(), in.data(), dict);
-                    std::memcpy(p.edges.data() + dict, in.data() + dict + len - tail, tail);
-                    p.dictSize = dict;
-                    p.tailSize = tail;
+                    saveEdges(p, in.data(), dict, len);
+                    p.data = pool_.take(storedBound(len));
                     p.size = chunks->compress(in.data(), dict, in.data() + dict, len, last, p.data);
+                    pool_.give(std::move(in));
                     p.begin = 0;
                 }
             }
@@ -267,7 +291,7 @@ Piece& EntryPipeline::piece(size_t item, size_t k) {
 
 void EntryPipeline::release(size_t item, size_t k) {
     Piece& p = works_[item].pieces[k];
-    p.data.release();
+    pool_.give(std::move(p.data));
     p.edges.release();
     {
         std::lock_guard<std::mutex> lock(m_);

@@ -100,6 +100,7 @@ private:
     void run(unsigned index);
 
     Settings s_;
+    BytesPool pool_;
     std::vector<FileWork> works_;
     std::mutex m_;
     std::condition_variable workCv_, doneCv_;
