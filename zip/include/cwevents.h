@@ -20,6 +20,8 @@ enum CwEvent {
     CW_EVENT_DELETED = 19,    /* cwUnzip: reserved, never sent */
     CW_EVENT_DISK = 20,       /* a disk is full (cwZip) or needed (cwUnzip) */
     CW_EVENT_LISTING = 21,    /* cwUnzip: one entry of a listing (field 2 of the message) */
+    CW_EVENT_LISTING_DAMAGED = 26, /* cwUnzip: a listing's last message when the set has no
+                                      readable directory and was listed from its local headers */
     CW_EVENT_UNREADABLE = 22, /* cwZip: a file cannot be read and is left out */
     CW_EVENT_NOTHING = 22,    /* cwUnzip: nothing in the include list is in the set */
     CW_EVENT_WARNING = 23,    /* cwZip: a warning on a stored file */
