@@ -78,7 +78,8 @@ void deriveAesKeys(const std::string& password, const unsigned char* salt, size_
         unsigned char u[SHA1_DIGEST_SIZE], t[SHA1_DIGEST_SIZE];
         std::memcpy(block, salt, saltLen);
         for (int b = 0; b < 4; ++b)
-            block[saltLen + static_cast<size_t>(b)] = static_cast<unsigned char>(index >> (24 - 8 * b));
+            block[saltLen + static_cast<size_t>(b)] =
+                static_cast<unsigned char>(index >> (24 - 8 * b));
         hmac(saltLen + 4, u);
         std::memcpy(t, u, sizeof t);
         for (int round = 1; round < kRounds; ++round) {
@@ -124,7 +125,8 @@ struct EntryReader::Aes {
         for (size_t b = 0; b < blocks; ++b) {
             ++counter;
             for (int i = 0; i < 8; ++i)
-                stream[b * 16 + static_cast<size_t>(i)] = static_cast<unsigned char>(counter >> (8 * i));
+                stream[b * 16 + static_cast<size_t>(i)] =
+                    static_cast<unsigned char>(counter >> (8 * i));
         }
         if (strength == 1)
             aes128_encrypt(&ctx.a128, stream.size(), stream.data(), stream.data());
@@ -282,9 +284,9 @@ EntryOutcome EntryReader::plain(Source& src, const CdEntry& e, uint16_t method, 
         if (!fetch(in_.data(), in_.size(), from))
             return unreadable;
         size_t got = 0;
-        const auto r = libdeflate_deflate_decompress_ex(inflater_, in_.data(), in_.size(),
-                                                        out_.data(), static_cast<size_t>(e.usize),
-                                                        nullptr, &got);
+        const auto r =
+            libdeflate_deflate_decompress_ex(inflater_, in_.data(), in_.size(), out_.data(),
+                                             static_cast<size_t>(e.usize), nullptr, &got);
         if (r == LIBDEFLATE_INSUFFICIENT_SPACE)
             return {CW_REASON_SIZE, "the data is longer than the entry declares"};
         if (r != LIBDEFLATE_SUCCESS)

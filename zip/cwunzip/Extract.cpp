@@ -212,7 +212,8 @@ bool ExtractRun::passwordRefused() {
         if (!item.task || ie.cd.method != 99)
             continue;
         EntryReader reader;
-        const bool right = o_.decrypt && reader.passwordOpens(source(), ie.cd, ie.limit, o_.password);
+        const bool right =
+            o_.decrypt && reader.passwordOpens(source(), ie.cd, ie.limit, o_.password);
         if (set_.diskMissing())
             return false; // reported when the entry is read
         if (right) {
@@ -353,7 +354,8 @@ void ExtractRun::applyDirectoryModes() {
     std::map<std::string, const CdEntry*> stored;
     for (const IndexedEntry& ie : index_.entries) {
         std::vector<std::string> parts;
-        if (kindOf(ie.cd) == Kind::Directory && safeEntryParts(ie.cd.name, parts, !ie.cd.madeOnUnix()))
+        if (kindOf(ie.cd) == Kind::Directory &&
+            safeEntryParts(ie.cd.name, parts, !ie.cd.madeOnUnix()))
             stored[joinPath(parts)] = &ie.cd;
     }
     for (const std::string& dir : made_) {

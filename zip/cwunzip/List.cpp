@@ -65,8 +65,7 @@ int runList(const UnzipOptions& o) {
         std::string msg = fields(
             {std::to_string(++number), std::to_string(CW_EVENT_LISTING), e.name, dir, name,
              std::to_string(e.usize), std::to_string(e.csize), std::to_string(e.method),
-             timeText(e), hex8(e.crc), octal(e.mode()), e.directory() ? "D" : "F",
-             encrypted});
+             timeText(e), hex8(e.crc), octal(e.mode()), e.directory() ? "D" : "F", encrypted});
         o.sink.setText(o.sink.field, msg.c_str());
     }
     if (index.recovered) {

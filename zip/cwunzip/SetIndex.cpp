@@ -122,9 +122,8 @@ void placeEntries(SetIndex& index, long long end) {
     }
     for (size_t k = 0; k < kept.size(); ++k)
         index.entries[kept[k]].limit =
-            k + 1 < kept.size()
-                ? static_cast<long long>(index.entries[kept[k + 1]].cd.localOffset)
-                : end;
+            k + 1 < kept.size() ? static_cast<long long>(index.entries[kept[k + 1]].cd.localOffset)
+                                : end;
 }
 
 } // namespace
@@ -186,7 +185,8 @@ bool loadSetIndex(VolumeSet& set, bool opened, Source& single, SetIndex& index) 
             return false;
         all = scanLocalHeaders(single);
         unsigned char sig[4];
-        if (all.empty() && !(single.size() >= 4 && single.readAt(0, sig, 4) && le32(sig) == kLocalSig))
+        if (all.empty() &&
+            !(single.size() >= 4 && single.readAt(0, sig, 4) && le32(sig) == kLocalSig))
             return false;
         index.recovered = true;
         end = single.size();

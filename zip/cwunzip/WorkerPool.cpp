@@ -14,9 +14,8 @@ void WorkerPool::loop() {
     EntryReader reader;
     std::unique_lock lock(m_);
     for (;;) {
-        cv_.wait(lock, [this] {
-            return stopping_ || next_ >= tasks_ || next_ < released_ + ahead_;
-        });
+        cv_.wait(lock,
+                 [this] { return stopping_ || next_ >= tasks_ || next_ < released_ + ahead_; });
         if (stopping_ || next_ >= tasks_)
             return;
         const size_t task = next_++;
