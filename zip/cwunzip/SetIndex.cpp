@@ -91,9 +91,21 @@ bool parseLocal(Source& src, long long pos, const unsigned char* h, CdEntry& e, 
         data + static_cast<long long>(e.csize) > size)
         return false;
     next = data + static_cast<long long>(e.csize);
-    unsigned char d[4];
-    if ((e.flags & 8) && next + 16 <= size && src.readAt(next, d, 4) && le32(d) == kDescriptorSig)
-        next += zip64 ? 24 : 16;
+    if (!(e.flags & 8))
+        return true;
+    // Sizes in the header, and the CRC (perhaps the sizes too) after the data, with or
+    // without the descriptor's signature.
+    unsigned char d[24] = {};
+    const size_t fields = zip64 ? 20 : 12;
+    if (next + 4 <= size && src.readAt(next, d, 4) && le32(d) == kDescriptorSig) {
+        if (next + 4 + static_cast<long long>(fields) > size || !src.readAt(next + 4, d, fields))
+            return false;
+        next += 4;
+    } else if (next + static_cast<long long>(fields) > size || !src.readAt(next, d, fields)) {
+        return false;
+    }
+    e.crc = le32(d);
+    next += static_cast<long long>(fields);
     return true;
 }
 
