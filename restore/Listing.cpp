@@ -1,6 +1,7 @@
 #include "restore/Listing.h"
 
 #include "common/Format.h"
+#include "zip/include/cwevents.h"
 
 #include <limits>
 
@@ -17,6 +18,10 @@ std::optional<ListedEntry> parseListingMessage(const std::string& message) {
     e.listLine = dir + cw::getField(message, "|", 5) + '\t';
     e.sizeLine = cw::getField(message, "|", 6) + '\t';
     return e;
+}
+
+bool isDamagedSetMessage(const std::string& message) {
+    return cw::leadingNumber(cw::getField(message, "|", 2)) == CW_EVENT_LISTING_DAMAGED;
 }
 
 bool isDirectoryLine(const std::string& line) {

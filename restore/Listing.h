@@ -17,6 +17,9 @@ struct ListedEntry {
     std::string sizeLine;
 };
 
+// The listing's last message says the set lost its directory and was read from its
+// entries' own headers: only the files listed can come back.
+bool isDamagedSetMessage(const std::string& message);
 // The entry a listing message reports, or nothing for any other message.
 std::optional<ListedEntry> parseListingMessage(const std::string& message);
 // A list line of a directory entry ends with "/" and TAB.

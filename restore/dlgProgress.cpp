@@ -122,7 +122,8 @@ void dlgProgress::cmdStartRestore_Click() {
     Picture1->show();
     filettraited->hide();
     setWindowTitle(QStringLiteral("Caskwell"));
-    lblInfo->setText(ctx_.incomplete
+    // A damaged set may have held files its listing could not show.
+    lblInfo->setText(ctx_.incomplete || ctx_.damagedSet
                          ? QStringLiteral("Restore Completed with errors.  Some files were not "
                                           "restored.")
                          : QStringLiteral("Restore Completed Succesfully."));

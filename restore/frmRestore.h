@@ -59,6 +59,7 @@ private:
 
     RestoreContext& ctx_;
     CwListSink sink_{};
+    bool damageTold_ = false; // the damaged-set warning comes once, at the first activation
 };
 
 } // namespace cwr

@@ -4,6 +4,7 @@
 #include "common/PictureBox.h"
 #include "common/platform/SharedLibrary.h"
 #include "common/widgets/DirListBox.h"
+#include "restore/Listing.h"
 #include "restore/RestoreContext.h"
 #include "restore/dlgExtractTo.h"
 #include "restore/dlgProgress.h"
@@ -332,14 +333,47 @@ TEST_F(RestoreEndToEnd, FileThatIsNotASetListsNothing) {
     EXPECT_FALSE(run.window->cmdRestore->isEnabled());
 }
 
-TEST_F(RestoreEndToEnd, TruncatedSetNeitherCrashesNorInventsEntries) {
-    const std::string set = writeSet({});
-    const std::string data = cw::test::TestEnv::readFile(set);
-    for (std::size_t cut : {data.size() / 2, data.size() - 10, std::size_t{30}}) {
-        SCOPED_TRACE(cut);
+TEST_F(RestoreEndToEnd, ACutSetWarnsAndRestoresEveryFileItLists) {
+    struct Row {
+        double kept;
+        const char* password;
+    };
+    for (const Row row :
+         {Row{0.5, nullptr}, Row{0.99, nullptr}, Row{0.99, "pw"}, Row{0.0, nullptr}}) {
+        SCOPED_TRACE(row.kept);
+        const std::string set = writeSet({.structure = false, .password = row.password});
+        const std::string data = cw::test::TestEnv::readFile(set);
+        const auto cut = std::max<std::size_t>(
+            30, static_cast<std::size_t>(static_cast<double>(data.size()) * row.kept));
         const std::string part = env.writeFile("sets/cut.bks", data.substr(0, cut));
-        Run run(*this, part);
-        EXPECT_LE(run.window->lstArchive->count(), 4);
+        // The warning comes first, then the password question.
+        desktop.expectBox("This backup set is damaged.  Only the files listed can be restored.",
+                          cw::Icon::Warning, cw::Buttons::OK, "Caskwell", cw::Answer::OK, true);
+        Run run(*this, part, row.password ? std::optional<QString>(row.password) : std::nullopt);
+        const int listed = run.window->lstArchive->count();
+        EXPECT_LE(listed, 4);
+        if (row.kept > 0.9) {
+            EXPECT_EQ(listed, 4);
+        }
+        if (listed == 0)
+            continue;
+        const std::string dest = env.makeDir("dest" + std::to_string(cut));
+        dlgProgress& p = run.to(*this, dest, false);
+        p.cmdStartRestore->click();
+        EXPECT_EQ(p.lblInfo->text(),
+                  "Restore Completed with errors.  Some files were not restored.");
+        for (int i = 0; i < listed; ++i) {
+            const std::string name =
+                storedPath(run.window->lstArchive->item(i)->text().toStdString());
+            const auto it = std::find_if(files.begin(), files.end(), [&](const std::string& f) {
+                return fs::path(f).filename() == name;
+            });
+            ASSERT_NE(it, files.end()) << name;
+            // Local headers carry no permissions: the bytes and the time come back.
+            EXPECT_EQ(cw::test::TestEnv::readFile(dest + "/" + name),
+                      cw::test::TestEnv::readFile(src + "/" + *it));
+            EXPECT_EQ(fs::last_write_time(dest + "/" + name), fs::last_write_time(src + "/" + *it));
+        }
     }
 }
 
