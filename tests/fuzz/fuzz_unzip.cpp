@@ -4,6 +4,7 @@
 // failure, as is a temporary file left behind.
 #include "zip/include/cwunzip.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,9 +34,12 @@ int removeOne(const char* path, const struct stat*, int, struct FTW*) {
     return remove(path);
 }
 
+// A file named like a temporary one that no entry of the listing is named.
 bool g_temporaryLeft = false;
-int checkNoTemporary(const char* path, const struct stat*, int, struct FTW*) {
-    if (std::strstr(path, ".cwtmp"))
+std::set<std::string> g_listedNames;
+int checkNoTemporary(const char* path, const struct stat*, int, struct FTW* at) {
+    const char* name = path + at->base;
+    if (std::strstr(name, ".cwtmp") && !g_listedNames.count(name))
         g_temporaryLeft = true;
     return 0;
 }
@@ -94,8 +98,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     cwUnzip();
 
     std::string include = "../escape|/tmp/cwfuzz-abs|a/../../escape2|";
+    g_listedNames.clear();
     for (const auto& m : listing) {
         const std::string dir = field(m, 4), name = field(m, 5);
+        g_listedNames.insert(name);
+        for (size_t from = 0; from <= dir.size();) { // and every folder on the way
+            const size_t slash = std::min(dir.find('/', from), dir.size());
+            g_listedNames.insert(dir.substr(from, slash - from));
+            from = slash + 1;
+        }
         include += (dir.empty() ? name : dir + "/" + name) + "|";
     }
     for (int structure : {1, 0}) {

@@ -56,16 +56,22 @@ TEST_F(ZipListTest, Zip64RecordsAreRead) {
     EXPECT_EQ(TestEnv::readFile(dest + "/deep.bin").size(), 5000u);
 }
 
-TEST_F(ZipListTest, AnEncryptedSetFromAnotherArchiverIsFlagged) {
-    std::string set = env.path("aes.bks");
-    ASSERT_EQ(shell("cd '" + env.path("src") + "' && " + sevenZip() +
-                    " a -tzip -mem=AES256 -pabc '" + set + "' top.txt Data"),
-              0);
-    for (const auto& line : summary(set))
-        EXPECT_EQ(line.back(), '1') << line;
-    std::string dest = env.makeDir("dest");
-    ASSERT_EQ(extract(set, "top.txt|", dest, false, "abc"), 0);
-    EXPECT_EQ(TestEnv::readFile(dest + "/top.txt").size(), 1234u);
+TEST_F(ZipListTest, EncryptedSetsFromAnotherArchiverAreFlaggedAndRestoreWithEveryKeySize) {
+    for (const char* method : {"AES128", "AES192", "AES256"}) {
+        SCOPED_TRACE(method);
+        std::string set = env.path(std::string(method) + ".bks");
+        ASSERT_EQ(shell("cd '" + env.path("src") + "' && " + sevenZip() +
+                        " a -tzip -mem=" + method + " -pabc '" + set + "' top.txt Data"),
+                  0);
+        for (const auto& line : summary(set))
+            EXPECT_EQ(line.back(), '1') << line;
+        std::string dest = env.makeDir(std::string("dest") + method);
+        ASSERT_EQ(extract(set, "top.txt|Data/deep.bin|", dest, false, "abc"), 0);
+        EXPECT_EQ(TestEnv::readFile(dest + "/top.txt"), std::string(1234, 't'));
+        EXPECT_EQ(TestEnv::readFile(dest + "/deep.bin"),
+                  TestEnv::readFile(env.path("src/Data/deep.bin")));
+        EXPECT_TRUE(Recorder::only(23).empty());
+    }
 }
 
 TEST_F(ZipListTest, ManyEntriesWithADirectoryLargerThanAVolume) {
