@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
-#include <nettle/pbkdf2.h>
 #include <fstream>
+#include <nettle/pbkdf2.h>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>

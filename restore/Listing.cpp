@@ -17,6 +17,8 @@ std::optional<ListedEntry> parseListingMessage(const std::string& message) {
     ListedEntry e;
     e.listLine = dir + cw::getField(message, "|", 5) + '\t';
     e.sizeLine = cw::getField(message, "|", 6) + '\t';
+    e.modified = cw::getField(message, "|", 9);
+    e.mode = cw::getField(message, "|", 11);
     return e;
 }
 

@@ -15,6 +15,8 @@ inline constexpr int kListingEntry = 21;
 struct ListedEntry {
     std::string listLine;
     std::string sizeLine;
+    std::string modified; // field 9, "YYYY-MM-DD HH:MM:SS" local time
+    std::string mode;     // field 11, permission bits in octal
 };
 
 // The listing's last message says the set lost its directory and was read from its

@@ -153,6 +153,7 @@ void frmRestore::listSet() {
     setWindowTitle(QStringLiteral("Caskwell Restore - ") + path);
     ctx_.entryCount = 0;
     ctx_.damagedSet = false;
+    stamps_.clear();
     Text1->clear();
     if (bound) {
         api.SetWindowHandle(&sink_);
@@ -181,6 +182,8 @@ void frmRestore::Text1_Change() {
     const auto entry = parseListingMessage(message);
     if (!entry)
         return;
+    if (isDirectoryLine(entry->listLine))
+        stamps_[entry->listLine] = {entry->modified, entry->mode};
     lstArchive->addItem(QString::fromStdString(entry->listLine));
     lstFileSize->addItem(QString::fromStdString(entry->sizeLine));
     ++ctx_.entryCount;

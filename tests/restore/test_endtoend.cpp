@@ -19,9 +19,11 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sys/stat.h>
 
 using namespace cwr;
 using namespace cwr::test;
@@ -80,6 +82,9 @@ protected:
         write("c.txt", "", 0600, 1'200'000'000);
         write("Docs/d e.txt", std::string(70000, 'd'), 0644, 1'300'000'000);
         fs::create_directories(src + "/Empty/Inner");
+        ::chmod((src + "/Empty/Inner").c_str(), 0750);
+        const struct timespec when[2] = {{1'400'000'000, 0}, {1'400'000'000, 0}};
+        ::utimensat(AT_FDCWD, (src + "/Empty/Inner").c_str(), when, 0);
         files = {"Data/a.txt", "Data/sub/b.bin", "c.txt", "Docs/d e.txt"};
     }
 
@@ -169,7 +174,12 @@ TEST_F(RestoreEndToEnd, StructureRestoreBringsBackFilesAndEmptyDirectories) {
     EXPECT_EQ(p.lblInfo->text(), "Restore Completed Succesfully.");
     for (const auto& f : files)
         cw::test::expectSameFile(src + "/" + f, restored(dest, f, true));
-    EXPECT_TRUE(fs::is_directory(dest + src + "/Empty/Inner"));
+    // The empty directory comes back with the time and mode it was stored with.
+    struct stat st {};
+    ASSERT_EQ(::stat((dest + src + "/Empty/Inner").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 07777, 0750u);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1'400'000'000);
 }
 
 TEST_F(RestoreEndToEnd, FlatRestorePutsEveryFileIntoTheDestination) {
