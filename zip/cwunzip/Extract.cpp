@@ -31,6 +31,21 @@ namespace {
 
 constexpr size_t kTailLimit = 16 * 1024 * 1024;
 std::atomic<int> g_workers{0};
+std::atomic<unsigned long> g_runs{0};
+
+// The folder a worker wrote its last file into: most files share their folder with the one
+// before, and opening it again level by level costs a system call per level. It lives as
+// long as the worker's thread, which ends with its run.
+struct LastFolder {
+    unsigned long run = 0;
+    std::vector<std::string> parts;
+    int fd = -1;
+    ~LastFolder() {
+        if (fd >= 0)
+            close(fd);
+    }
+};
+thread_local LastFolder t_lastFolder;
 
 // One file to restore: what a worker makes of it, and what the caller's thread decides.
 struct Task {
@@ -126,6 +141,7 @@ private:
     std::vector<std::unique_ptr<Task>> tasks_;
     std::unique_ptr<WorkerPool> pool_;
     int destFd_ = -1;
+    const unsigned long run_ = ++g_runs;
     bool replaceAll_ = false, passwordChecked_ = false;
     int number_ = 0;
 };
@@ -232,7 +248,22 @@ void ExtractRun::work(size_t taskNo, EntryReader& reader) {
     Task& t = *tasks_[taskNo];
     if (t.abandon)
         return;
-    t.dirFd = openDirBelow(destFd_, t.parts, t.dirCount, true, &t.made);
+    const std::vector<std::string> folder(t.parts.begin(),
+                                          t.parts.begin() + static_cast<long>(t.dirCount));
+    LastFolder& last = t_lastFolder;
+    if (!spanned_ && last.run == run_ && last.parts == folder) {
+        t.dirFd = dup(last.fd);
+    } else {
+        t.dirFd = openDirBelow(destFd_, t.parts, t.dirCount, true, &t.made);
+        if (t.dirFd >= 0 && !spanned_) {
+            if (last.fd >= 0)
+                close(last.fd);
+            last = {};
+            last.fd = dup(t.dirFd);
+            last.run = last.fd >= 0 ? run_ : 0;
+            last.parts = folder;
+        }
+    }
     if (t.dirFd < 0) { // ELOOP: a link stands where a directory should be
         const int err = errno;
         t.outcome = {err == ELOOP ? CW_REASON_UNSAFE : CW_REASON_CANNOT_WRITE, std::strerror(err)};
@@ -390,6 +421,7 @@ long long ExtractRun::firstReadOnLast() const {
 }
 
 int ExtractRun::extract() {
+    FileOut::noteUmask();
     notify(o_.callback, CW_EVENT_START, fields({"0", o_.setPath}));
     if (!prepare())
         return stop(CW_UNZIP_ERROR_NO_SET, "not a readable backup set");
