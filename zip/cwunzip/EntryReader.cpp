@@ -95,9 +95,44 @@ void deriveAesKeys(const std::string& password, const unsigned char* salt, size_
     }
 }
 
+// What an encryption does to the bytes of one entry as they are read.
+struct EntryReader::Layer {
+    virtual ~Layer() = default;
+    virtual void decrypt(unsigned char* p, size_t n) = 0;
+};
+
+// The traditional PKWARE encryption, which archivers still offer: three keys stirred by
+// every plain byte. It reads only; sets are written with AES.
+struct ZipCrypto : EntryReader::Layer {
+    uint32_t k0 = 0x12345678, k1 = 0x23456789, k2 = 0x34567890;
+    const z_crc_t* table = get_crc_table();
+    explicit ZipCrypto(const std::string& password) {
+        for (char c : password)
+            stir(static_cast<unsigned char>(c));
+    }
+    void stir(unsigned char c) {
+        k0 = table[(k0 ^ c) & 0xFF] ^ (k0 >> 8);
+        k1 = (k1 + (k0 & 0xFF)) * 134775813u + 1;
+        k2 = table[(k2 ^ (k1 >> 24)) & 0xFF] ^ (k2 >> 8);
+    }
+    void decrypt(unsigned char* p, size_t n) override {
+        for (size_t i = 0; i < n; ++i) {
+            const uint32_t t = (k2 | 2) & 0xFFFF;
+            p[i] = static_cast<unsigned char>(p[i] ^ ((t * (t ^ 1)) >> 8));
+            stir(p[i]);
+        }
+    }
+    // The twelve bytes before the data; the last one checks the password.
+    bool opens(const CdEntry& e, unsigned char* head) {
+        decrypt(head, 12);
+        const unsigned check = (e.flags & 8) ? (e.dosTime >> 8) & 0xFF : e.crc >> 24;
+        return head[11] == check;
+    }
+};
+
 // The AES layer of one entry: CTR mode with a little-endian counter from 1, and HMAC-SHA1
 // over the encrypted bytes.
-struct EntryReader::Aes {
+struct EntryReader::Aes : EntryReader::Layer {
     union {
         aes128_ctx a128;
         aes192_ctx a192;
@@ -118,7 +153,7 @@ struct EntryReader::Aes {
         hmac_sha1_set_key(&mac, keyLen, keys + keyLen);
     }
     // n is a multiple of 16 except for the last piece of an entry.
-    void decrypt(unsigned char* p, size_t n) {
+    void decrypt(unsigned char* p, size_t n) override {
         hmac_sha1_update(&mac, n, p);
         const size_t blocks = (n + 15) / 16;
         stream.assign(blocks * 16, 0);
@@ -175,7 +210,13 @@ bool EntryReader::passwordOpens(Source& src, const CdEntry& e, long long limit,
                                 const std::string& password) {
     EntryStart start;
     std::string why;
-    if (!locate(src, e, limit, start, why) || !start.aesInfo.aes())
+    if (locate(src, e, limit, start, why) && e.encrypted() && e.method != 99) {
+        unsigned char head[12];
+        ZipCrypto z(password);
+        return e.csize < sizeof head || !src.readAt(start.data, head, sizeof head) ||
+               z.opens(e, head);
+    }
+    if (!why.empty() || !start.aesInfo.aes())
         return true;
     const size_t saltLen = 4u * (start.aesInfo.aesStrength + 1u);
     const size_t keyLen = 8u * (start.aesInfo.aesStrength + 1u);
@@ -195,15 +236,27 @@ EntryOutcome EntryReader::read(Source& src, const CdEntry& e, long long limit,
     if (!locate(src, e, limit, start, why))
         return {CW_REASON_BAD_DATA, why};
     const CdEntry& a = start.aesInfo;
-    if (e.encrypted() && e.method != 99)
-        return {CW_REASON_UNSUPPORTED, "an encryption this library does not read"};
     if (e.method == 99 && !a.aes())
         return {CW_REASON_UNSUPPORTED, "an AES entry of an unknown kind"};
     long long from = start.data;
     uint64_t size = e.csize;
     std::unique_ptr<Aes> aes;
+    std::unique_ptr<ZipCrypto> zipCrypto;
     unsigned char mac[kMacLen];
-    if (e.method == 99) {
+    if (e.encrypted() && e.method != 99) {
+        if (!password)
+            return {CW_REASON_PASSWORD, "the entry is encrypted and no password was given"};
+        unsigned char head[12];
+        if (size < sizeof head)
+            return {CW_REASON_BAD_DATA, "the encrypted data is too short"};
+        if (!src.readAt(from, head, sizeof head))
+            return {CW_REASON_BAD_DATA, "the set cannot be read"};
+        zipCrypto = std::make_unique<ZipCrypto>(*password);
+        if (!zipCrypto->opens(e, head))
+            return {CW_REASON_PASSWORD, "wrong password"};
+        from += sizeof head;
+        size -= sizeof head;
+    } else if (e.method == 99) {
         if (!password)
             return {CW_REASON_PASSWORD, "the entry is encrypted and no password was given"};
         const size_t saltLen = 4u * (a.aesStrength + 1u), keyLen = 8u * (a.aesStrength + 1u);
@@ -223,7 +276,8 @@ EntryOutcome EntryReader::read(Source& src, const CdEntry& e, long long limit,
     if (method != 0 && method != 8)
         return {CW_REASON_UNSUPPORTED, "a compression method this library does not read"};
     uint32_t crc = 0;
-    EntryOutcome r = plain(src, e, method, from, size, aes.get(), out, stop, crc);
+    Layer* layer = aes ? static_cast<Layer*>(aes.get()) : zipCrypto.get();
+    EntryOutcome r = plain(src, e, method, from, size, layer, out, stop, crc);
     if (r.reason)
         return r;
     if (aes) {
@@ -242,7 +296,7 @@ EntryOutcome EntryReader::read(Source& src, const CdEntry& e, long long limit,
 }
 
 EntryOutcome EntryReader::plain(Source& src, const CdEntry& e, uint16_t method, long long from,
-                                uint64_t size, Aes* aes, const Sink& out,
+                                uint64_t size, Layer* layer, const Sink& out,
                                 const std::atomic<bool>& stop, uint32_t& crc) {
     crc = 0;
     uint64_t total = 0;
@@ -258,8 +312,8 @@ EntryOutcome EntryReader::plain(Source& src, const CdEntry& e, uint16_t method, 
     auto fetch = [&](unsigned char* p, size_t n, long long at) {
         if (!src.readAt(at, p, n))
             return false;
-        if (aes)
-            aes->decrypt(p, n);
+        if (layer)
+            layer->decrypt(p, n);
         return true;
     };
     const EntryOutcome unreadable{CW_REASON_BAD_DATA, "the set cannot be read"};

@@ -41,12 +41,14 @@ public:
     // that read() reports it.
     bool passwordOpens(Source& src, const CdEntry& e, long long limit, const std::string& password);
 
+    struct Layer;
+
 private:
     struct Aes;
     bool locate(Source& src, const CdEntry& e, long long limit, EntryStart& start,
                 std::string& why);
     EntryOutcome plain(Source& src, const CdEntry& e, uint16_t method, long long from,
-                       uint64_t size, Aes* aes, const Sink& out, const std::atomic<bool>& stop,
+                       uint64_t size, Layer* layer, const Sink& out, const std::atomic<bool>& stop,
                        uint32_t& crc);
 
     std::vector<unsigned char> in_, out_;

@@ -225,7 +225,7 @@ bool ExtractRun::passwordRefused() {
     for (const Item& item : items_) {
         ++number;
         const IndexedEntry& ie = index_.entries[item.entry];
-        if (!item.task || ie.cd.method != 99)
+        if (!item.task || !ie.cd.encrypted())
             continue;
         EntryReader reader;
         const bool right =
