@@ -158,7 +158,7 @@ std::string rawZip(const std::vector<RawEntry>& entries) {
             if (central)
                 put16(s, e.madeBy);
             put16(s, 20);
-            put16(s, 0x800);
+            put16(s, e.utf8 ? 0x800 : 0);
             put16(s, e.deflate ? 8 : 0);
             put32(s, 0);
             put32(s, crc);

@@ -57,6 +57,7 @@ struct RawEntry {
     bool deflate = false;
     uint16_t madeBy = 0x031E; // made on Unix; 0x0014: on a system that separates with "\"
     int dataOf = -1;          // >= 0: no bytes of its own, it points at that entry's header
+    bool utf8 = true;         // the UTF-8 flag
 };
 std::string rawZip(const std::vector<RawEntry>& entries);
 
