@@ -2,13 +2,17 @@
 // loaded with dlopen as the programs do, and measures any command's time and peak memory.
 //   cwbench zip <lib dir> <list file> <set> [level]
 //   cwbench unzip <lib dir> <set> <dest> <list file>
+//   cwbench zipaes <lib dir> <list file> <set> <password>
+//   cwbench derive <n> <cores>            prints the seconds of n derivations / cores
 //   cwbench measure <command> [args...]   prints "<seconds> <peak KiB>" on stderr
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 #include <fstream>
+#include <nettle/pbkdf2.h>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
@@ -65,10 +69,18 @@ int zip(char** argv, int argc) {
     return r == 0 && g_failures == 0 ? 0 : 1;
 }
 
+// ---- Restore rows (bench/restore.sh) ----
+
+// CWBENCH_WORKERS: the extraction's workers (0 or unset: as many as cores);
+// CWBENCH_PASSWORD: the set's password.
 int unzip(char** argv) {
     void* lib = open(argv[2], "libcwunzip.so");
     bind<int (*)()>(lib, "cwUnzip_Initialise")();
     bind<int (*)(Callback)>(lib, "cwUnzip_InstallCallback")(callback);
+    if (const char* workers = std::getenv("CWBENCH_WORKERS"))
+        bind<int (*)(int)>(lib, "cwUnzip_TestWorkers")(std::atoi(workers));
+    if (const char* password = std::getenv("CWBENCH_PASSWORD"))
+        bind<int (*)(const char*)>(lib, "cwUnzip_Decrypt")(password);
     bind<int (*)(const char*)>(lib, "cwUnzip_ArchiveName")(argv[3]);
     bind<int (*)(int)>(lib, "cwUnzip_RestoreStructure")(-1);
     std::string list = slurp(argv[5]);
@@ -77,6 +89,36 @@ int unzip(char** argv) {
     int r = bind<int (*)()>(lib, "cwUnzip")();
     return r == 0 && g_failures == 0 ? 0 : 1;
 }
+
+// An encrypted set to restore: the files of the list, normal level, AES-256.
+int zipEncrypted(char** argv) {
+    void* lib = open(argv[2], "libcwzip.so");
+    bind<int (*)()>(lib, "cwZip_Initialise")();
+    bind<int (*)(Callback)>(lib, "cwZip_InstallCallback")(callback);
+    bind<int (*)(const char*)>(lib, "cwZip_ArchiveName")(argv[4]);
+    bind<int (*)(const char*)>(lib, "cwZip_Encrypt")(argv[5]);
+    std::string list = slurp(argv[3]);
+    bind<int (*)(const char*)>(lib, "cwZip_Include")(list.c_str());
+    int r = bind<int (*)()>(lib, "cwZip")();
+    return r == 0 && g_failures == 0 ? 0 : 1;
+}
+
+// The time n key derivations of an AES-256 entry take when spread over every core: the
+// floor under restoring n small encrypted files.
+int derive(char** argv) {
+    const long n = std::atol(argv[2]), cores = std::max(1L, std::atol(argv[3]));
+    const uint8_t salt[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+    uint8_t key[66];
+    auto start = std::chrono::steady_clock::now();
+    for (long i = 0; i < n; ++i)
+        pbkdf2_hmac_sha1(2, reinterpret_cast<const uint8_t*>("pw"), 1000, sizeof salt, salt,
+                         sizeof key, key);
+    double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%.3f\n", secs / static_cast<double>(cores));
+    return 0;
+}
+
+// ---- end of the restore rows ----
 
 int measure(char** argv) {
     auto start = std::chrono::steady_clock::now();
@@ -100,6 +142,10 @@ int main(int argc, char** argv) {
         return zip(argv, argc);
     if (argc >= 6 && !std::strcmp(argv[1], "unzip"))
         return unzip(argv);
+    if (argc >= 6 && !std::strcmp(argv[1], "zipaes"))
+        return zipEncrypted(argv);
+    if (argc >= 4 && !std::strcmp(argv[1], "derive"))
+        return derive(argv);
     if (argc >= 3 && !std::strcmp(argv[1], "measure"))
         return measure(argv);
     std::fprintf(stderr, "usage: see the comment at the top of cwbench.cpp\n");

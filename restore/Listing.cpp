@@ -1,6 +1,7 @@
 #include "restore/Listing.h"
 
 #include "common/Format.h"
+#include "zip/include/cwevents.h"
 
 #include <limits>
 
@@ -16,7 +17,13 @@ std::optional<ListedEntry> parseListingMessage(const std::string& message) {
     ListedEntry e;
     e.listLine = dir + cw::getField(message, "|", 5) + '\t';
     e.sizeLine = cw::getField(message, "|", 6) + '\t';
+    e.modified = cw::getField(message, "|", 9);
+    e.mode = cw::getField(message, "|", 11);
     return e;
+}
+
+bool isDamagedSetMessage(const std::string& message) {
+    return cw::leadingNumber(cw::getField(message, "|", 2)) == CW_EVENT_LISTING_DAMAGED;
 }
 
 bool isDirectoryLine(const std::string& line) {

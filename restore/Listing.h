@@ -15,8 +15,13 @@ inline constexpr int kListingEntry = 21;
 struct ListedEntry {
     std::string listLine;
     std::string sizeLine;
+    std::string modified; // field 9, "YYYY-MM-DD HH:MM:SS" local time
+    std::string mode;     // field 11, permission bits in octal
 };
 
+// The listing's last message says the set lost its directory and was read from its
+// entries' own headers: only the files listed can come back.
+bool isDamagedSetMessage(const std::string& message);
 // The entry a listing message reports, or nothing for any other message.
 std::optional<ListedEntry> parseListingMessage(const std::string& message);
 // A list line of a directory entry ends with "/" and TAB.

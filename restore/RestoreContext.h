@@ -32,6 +32,7 @@ struct RestoreContext {
     std::string backupSetPath;
     std::int64_t entryCount = 0;
     std::string encryptedFlag;
+    bool damagedSet = false; // the listing said the set lost its directory
     std::string password;
     std::int64_t selectedCount = 0;
     std::int64_t selectedBytes = 0; // counts down during the extraction

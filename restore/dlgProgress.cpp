@@ -122,7 +122,8 @@ void dlgProgress::cmdStartRestore_Click() {
     Picture1->show();
     filettraited->hide();
     setWindowTitle(QStringLiteral("Caskwell"));
-    lblInfo->setText(ctx_.incomplete
+    // A damaged set may have held files its listing could not show.
+    lblInfo->setText(ctx_.incomplete || ctx_.damagedSet
                          ? QStringLiteral("Restore Completed with errors.  Some files were not "
                                           "restored.")
                          : QStringLiteral("Restore Completed Succesfully."));
@@ -145,6 +146,7 @@ void dlgProgress::extract() {
             lstDirectories->addItem(line);
     }
 
+    const DirectoryStamps stamps = form.directoryStamps();
     const UnzipFunctions& api = ctx_.unzipLibrary().api();
     const bool encrypted = ctx_.encryptedFlag == "1";
     const bool structure = form.restoreStructure();
@@ -171,7 +173,7 @@ void dlgProgress::extract() {
     std::vector<std::string> lines;
     for (int i = 0; i < lstDirectories->count(); ++i)
         lines.push_back(lstDirectories->item(i)->text().toStdString());
-    recreateEmptyDirectories(lines, dest);
+    recreateEmptyDirectories(lines, dest, stamps);
 }
 
 void dlgProgress::cmdCancel_Click() {

@@ -152,6 +152,8 @@ void frmRestore::listSet() {
     const QString path = QString::fromStdString(ctx_.backupSetPath);
     setWindowTitle(QStringLiteral("Caskwell Restore - ") + path);
     ctx_.entryCount = 0;
+    ctx_.damagedSet = false;
+    stamps_.clear();
     Text1->clear();
     if (bound) {
         api.SetWindowHandle(&sink_);
@@ -174,9 +176,14 @@ void frmRestore::listSet() {
 }
 
 void frmRestore::Text1_Change() {
-    const auto entry = parseListingMessage(Text1->text().toStdString());
+    const std::string message = Text1->text().toStdString();
+    if (isDamagedSetMessage(message))
+        ctx_.damagedSet = true;
+    const auto entry = parseListingMessage(message);
     if (!entry)
         return;
+    if (isDirectoryLine(entry->listLine))
+        stamps_[entry->listLine] = {entry->modified, entry->mode};
     lstArchive->addItem(QString::fromStdString(entry->listLine));
     lstFileSize->addItem(QString::fromStdString(entry->sizeLine));
     ++ctx_.entryCount;
@@ -208,6 +215,13 @@ void frmRestore::separateDirectories() {
 void frmRestore::Form_Activate() {
     if (ctx_.waitWindow)
         ctx_.waitWindow->close();
+    if (ctx_.damagedSet && !damageTold_) {
+        damageTold_ = true;
+        ctx_.desktop.beep();
+        ctx_.desktop.messageBox(
+            QStringLiteral("This backup set is damaged.  Only the files listed can be restored."),
+            cw::Icon::Warning, cw::Buttons::OK, QStringLiteral("Caskwell"));
+    }
     if (ctx_.password.empty() && ctx_.encryptedFlag == "1") {
         const auto answer =
             ctx_.desktop.inputBox(QStringLiteral("Enter password for this BackupSet."),

@@ -2,6 +2,7 @@
 // The restore selection window: lists the opened set while it loads, lets the user pick
 // entries and whether to restore the stored directories, and asks an encrypted set's
 // password.
+#include "restore/EmptyDirectories.h"
 #include "zip/include/cwunzip.h"
 
 #include <QWidget>
@@ -41,6 +42,8 @@ public:
 
     // "Yes" is selected in optResDir: the stored directories are restored.
     bool restoreStructure() const;
+    // The listed time and mode of each directory entry, by its list line.
+    const DirectoryStamps& directoryStamps() const { return stamps_; }
 
 public Q_SLOTS:
     void Form_Load();
@@ -59,6 +62,9 @@ private:
 
     RestoreContext& ctx_;
     CwListSink sink_{};
+    bool damageTold_ = false;
+    DirectoryStamps stamps_; // of the directory entries, by list line // the damaged-set warning
+                             // comes once, at the first activation
 };
 
 } // namespace cwr

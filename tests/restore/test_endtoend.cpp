@@ -4,6 +4,7 @@
 #include "common/PictureBox.h"
 #include "common/platform/SharedLibrary.h"
 #include "common/widgets/DirListBox.h"
+#include "restore/Listing.h"
 #include "restore/RestoreContext.h"
 #include "restore/dlgExtractTo.h"
 #include "restore/dlgProgress.h"
@@ -18,9 +19,11 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sys/stat.h>
 
 using namespace cwr;
 using namespace cwr::test;
@@ -79,6 +82,9 @@ protected:
         write("c.txt", "", 0600, 1'200'000'000);
         write("Docs/d e.txt", std::string(70000, 'd'), 0644, 1'300'000'000);
         fs::create_directories(src + "/Empty/Inner");
+        ::chmod((src + "/Empty/Inner").c_str(), 0750);
+        const struct timespec when[2] = {{1'400'000'000, 0}, {1'400'000'000, 0}};
+        ::utimensat(AT_FDCWD, (src + "/Empty/Inner").c_str(), when, 0);
         files = {"Data/a.txt", "Data/sub/b.bin", "c.txt", "Docs/d e.txt"};
     }
 
@@ -168,7 +174,12 @@ TEST_F(RestoreEndToEnd, StructureRestoreBringsBackFilesAndEmptyDirectories) {
     EXPECT_EQ(p.lblInfo->text(), "Restore Completed Succesfully.");
     for (const auto& f : files)
         cw::test::expectSameFile(src + "/" + f, restored(dest, f, true));
-    EXPECT_TRUE(fs::is_directory(dest + src + "/Empty/Inner"));
+    // The empty directory comes back with the time and mode it was stored with.
+    struct stat st {};
+    ASSERT_EQ(::stat((dest + src + "/Empty/Inner").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 07777, 0750u);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1'400'000'000);
 }
 
 TEST_F(RestoreEndToEnd, FlatRestorePutsEveryFileIntoTheDestination) {
@@ -332,14 +343,47 @@ TEST_F(RestoreEndToEnd, FileThatIsNotASetListsNothing) {
     EXPECT_FALSE(run.window->cmdRestore->isEnabled());
 }
 
-TEST_F(RestoreEndToEnd, TruncatedSetNeitherCrashesNorInventsEntries) {
-    const std::string set = writeSet({});
-    const std::string data = cw::test::TestEnv::readFile(set);
-    for (std::size_t cut : {data.size() / 2, data.size() - 10, std::size_t{30}}) {
-        SCOPED_TRACE(cut);
+TEST_F(RestoreEndToEnd, ACutSetWarnsAndRestoresEveryFileItLists) {
+    struct Row {
+        double kept;
+        const char* password;
+    };
+    for (const Row row :
+         {Row{0.5, nullptr}, Row{0.99, nullptr}, Row{0.99, "pw"}, Row{0.0, nullptr}}) {
+        SCOPED_TRACE(row.kept);
+        const std::string set = writeSet({.structure = false, .password = row.password});
+        const std::string data = cw::test::TestEnv::readFile(set);
+        const auto cut = std::max<std::size_t>(
+            30, static_cast<std::size_t>(static_cast<double>(data.size()) * row.kept));
         const std::string part = env.writeFile("sets/cut.bks", data.substr(0, cut));
-        Run run(*this, part);
-        EXPECT_LE(run.window->lstArchive->count(), 4);
+        // The warning comes first, then the password question.
+        desktop.expectBox("This backup set is damaged.  Only the files listed can be restored.",
+                          cw::Icon::Warning, cw::Buttons::OK, "Caskwell", cw::Answer::OK, true);
+        Run run(*this, part, row.password ? std::optional<QString>(row.password) : std::nullopt);
+        const int listed = run.window->lstArchive->count();
+        EXPECT_LE(listed, 4);
+        if (row.kept > 0.9) {
+            EXPECT_EQ(listed, 4);
+        }
+        if (listed == 0)
+            continue;
+        const std::string dest = env.makeDir("dest" + std::to_string(cut));
+        dlgProgress& p = run.to(*this, dest, false);
+        p.cmdStartRestore->click();
+        EXPECT_EQ(p.lblInfo->text(),
+                  "Restore Completed with errors.  Some files were not restored.");
+        for (int i = 0; i < listed; ++i) {
+            const std::string name =
+                storedPath(run.window->lstArchive->item(i)->text().toStdString());
+            const auto it = std::find_if(files.begin(), files.end(), [&](const std::string& f) {
+                return fs::path(f).filename() == name;
+            });
+            ASSERT_NE(it, files.end()) << name;
+            // Local headers carry no permissions: the bytes and the time come back.
+            EXPECT_EQ(cw::test::TestEnv::readFile(dest + "/" + name),
+                      cw::test::TestEnv::readFile(src + "/" + *it));
+            EXPECT_EQ(fs::last_write_time(dest + "/" + name), fs::last_write_time(src + "/" + *it));
+        }
     }
 }
 

@@ -101,6 +101,20 @@ TEST_F(RestoreListing, EncryptedSetIsMarkedAndAsksForThePasswordUntilGiven) {
     EXPECT_EQ(desktop.pending(), 0);
 }
 
+TEST_F(RestoreListing, ADamagedSetWarnsOnceBeforeThePasswordQuestion) {
+    desktop.expectBox("This backup set is damaged.  Only the files listed can be restored.",
+                      cw::Icon::Warning, cw::Buttons::OK, "Caskwell", cw::Answer::OK, true);
+    desktop.expectInput("Enter password for this BackupSet.", "Caskwell", std::nullopt);
+    // The last message is the damage notice; its field 13 still carries the encrypted flag.
+    frmRestore& w = openSet({entryMessage("", "a.txt", "1", "1"), "1|26|/sets/cut.bks||||||||||1"});
+    EXPECT_EQ(texts(w.lstArchive), QStringList{"a.txt\t"});
+    EXPECT_EQ(w.lblCount->text(), "ENCRYPTED Files in Backup Set - [1]");
+    EXPECT_TRUE(ctx->damagedSet);
+    desktop.expectInput("Enter password for this BackupSet.", "Caskwell", QString("pw"));
+    w.Form_Activate(); // the password is asked again; the warning is not
+    EXPECT_EQ(desktop.pending(), 0);
+}
+
 TEST_F(RestoreListing, SelectionSummaryFollowsClicksSelectAllAndDeselectAll) {
     frmRestore& w = openSet({entryMessage("", "a", "1200"), entryMessage("", "b", "800"),
                              entryMessage("", "c", "2500")});

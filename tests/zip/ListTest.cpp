@@ -2,6 +2,7 @@
 #include "ZipTestKit.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace cw::test;
 
@@ -56,16 +57,33 @@ TEST_F(ZipListTest, Zip64RecordsAreRead) {
     EXPECT_EQ(TestEnv::readFile(dest + "/deep.bin").size(), 5000u);
 }
 
-TEST_F(ZipListTest, AnEncryptedSetFromAnotherArchiverIsFlagged) {
-    std::string set = env.path("aes.bks");
-    ASSERT_EQ(shell("cd '" + env.path("src") + "' && " + sevenZip() +
-                    " a -tzip -mem=AES256 -pabc '" + set + "' top.txt Data"),
-              0);
-    for (const auto& line : summary(set))
-        EXPECT_EQ(line.back(), '1') << line;
-    std::string dest = env.makeDir("dest");
-    ASSERT_EQ(extract(set, "top.txt|", dest, false, "abc"), 0);
-    EXPECT_EQ(TestEnv::readFile(dest + "/top.txt").size(), 1234u);
+TEST_F(ZipListTest, EncryptedSetsFromOtherArchiversAreFlaggedAndRestore) {
+    // AES with every key size, and the traditional encryption other archivers still offer.
+    const std::string seven = sevenZip() + " a -tzip -pabc -mem=";
+    for (const std::string& how :
+         {seven + "AES128", seven + "AES192", seven + "AES256", std::string("zip -q -P abc")}) {
+        SCOPED_TRACE(how);
+        std::string set = env.path("enc.bks");
+        unlink(set.c_str());
+        ASSERT_EQ(shell("cd '" + env.path("src") + "' && " + how + " '" + set +
+                        "' top.txt Data/deep.bin"),
+                  0);
+        for (const auto& line : summary(set))
+            EXPECT_EQ(line.back(), '1') << line;
+        std::string dest = env.makeDir("dest");
+        Recorder::reset();
+        extract(set, "top.txt|Data/deep.bin|", dest, false, "abd");
+        ASSERT_EQ(Recorder::only(23).size(), 1u);
+        EXPECT_EQ(Recorder::only(23)[0].field(3), "14");
+        EXPECT_TRUE(filesBelow(dest).empty());
+        Recorder::reset();
+        ASSERT_EQ(extract(set, "top.txt|Data/deep.bin|", dest, false, "abc"), 0);
+        EXPECT_EQ(TestEnv::readFile(dest + "/top.txt"), std::string(1234, 't'));
+        EXPECT_EQ(TestEnv::readFile(dest + "/deep.bin"),
+                  TestEnv::readFile(env.path("src/Data/deep.bin")));
+        EXPECT_TRUE(Recorder::only(23).empty());
+        shell("rm -rf '" + dest + "'");
+    }
 }
 
 TEST_F(ZipListTest, ManyEntriesWithADirectoryLargerThanAVolume) {

@@ -1,5 +1,6 @@
 #include "ZipTestKit.h"
 
+#include "zip/common/VolumeSet.h"
 #include "zip/include/cwunzip.h"
 #include "zip/include/cwzip.h"
 
@@ -146,19 +147,22 @@ std::string deflateRaw(const std::string& in) {
 
 std::string rawZip(const std::vector<RawEntry>& entries) {
     std::string body, dir;
+    std::vector<uint32_t> offsets;
     for (const auto& e : entries) {
+        offsets.push_back(static_cast<uint32_t>(body.size()));
         const uint32_t crc = static_cast<uint32_t>(crc32(
             0, reinterpret_cast<const Bytef*>(e.data.data()), static_cast<uInt>(e.data.size())));
         const std::string payload = e.deflate ? deflateRaw(e.data) : e.data;
         const uint32_t usize =
             static_cast<uint32_t>(e.declaredSize < 0 ? e.data.size() : e.declaredSize);
-        const uint32_t offset = static_cast<uint32_t>(body.size());
+        const uint32_t offset =
+            e.dataOf >= 0 ? offsets[static_cast<size_t>(e.dataOf)] : offsets.back();
         auto header = [&](std::string& s, bool central) {
             put32(s, central ? 0x02014b50 : 0x04034b50);
             if (central)
                 put16(s, e.madeBy);
             put16(s, 20);
-            put16(s, 0x800);
+            put16(s, e.utf8 ? 0x800 : 0);
             put16(s, e.deflate ? 8 : 0);
             put32(s, 0);
             put32(s, crc);
@@ -175,8 +179,10 @@ std::string rawZip(const std::vector<RawEntry>& entries) {
             }
             s += e.name;
         };
-        header(body, false);
-        body += payload;
+        if (e.dataOf < 0) {
+            header(body, false);
+            body += payload;
+        }
         header(dir, true);
     }
     std::string out = body + dir;
@@ -188,6 +194,17 @@ std::string rawZip(const std::vector<RawEntry>& entries) {
     put32(out, static_cast<uint32_t>(dir.size()));
     put32(out, static_cast<uint32_t>(body.size()));
     put16(out, 0);
+    return out;
+}
+
+std::vector<std::pair<std::string, long long>> entryOffsets(const std::string& set) {
+    std::vector<std::pair<std::string, long long>> out;
+    cw::zip::VolumeSet volumes(set, nullptr);
+    if (volumes.open())
+        volumes.forEachEntry([&](const cw::zip::CdEntry& e) {
+            out.emplace_back(e.name, static_cast<long long>(e.localOffset));
+            return true;
+        });
     return out;
 }
 

@@ -58,7 +58,12 @@ struct RawEntry {
     int64_t declaredSize = -1; // uncompressed size in the directory; -1: the real one
     bool deflate = false;
     uint16_t madeBy = 0x031E; // made on Unix; 0x0014: on a system that separates with "\"
+    int dataOf = -1;          // >= 0: no bytes of its own, it points at that entry's header
+    bool utf8 = true;         // the UTF-8 flag
 };
 std::string rawZip(const std::vector<RawEntry>& entries);
+
+// Where each entry's local header lies in a set on one disk, by stored name.
+std::vector<std::pair<std::string, long long>> entryOffsets(const std::string& set);
 
 } // namespace cw::test

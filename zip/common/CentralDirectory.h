@@ -31,12 +31,23 @@ private:
 };
 
 struct CdEntry {
-    std::string name; // UTF-8; bytes that are not UTF-8 become "_"
+    // With the UTF-8 flag: UTF-8, bytes that are not become "_". Made on Unix without the
+    // flag: the bytes as stored. Otherwise code page 437, turned into UTF-8.
+    std::string name;
     uint16_t flags = 0, method = 0;
     uint32_t crc = 0, dosTime = 0, externalAttr = 0;
     uint64_t csize = 0, usize = 0, localOffset = 0;
     uint16_t madeBy = 0;
+    uint16_t rawNameSize = 0;
+    // WinZip AES (method 99): key strength 1, 2, 3 (128, 192, 256 bits), vendor version
+    // (1 AE-1 with a CRC, 2 AE-2 without) and the compression method under the encryption.
+    uint8_t aesStrength = 0;
+    uint16_t aesVersion = 0, aesMethod = 0;
+    long long unixTime = -1; // from an extended-timestamp field; -1 when there is none
     bool encrypted() const { return flags & 1; }
+    bool aes() const { return method == 99 && aesStrength >= 1 && aesStrength <= 3; }
+    // The compression method of the plain data.
+    uint16_t dataMethod() const { return method == 99 ? aesMethod : method; }
     bool directory() const { return !name.empty() && (name.back() == '/' || name.back() == '\\'); }
     // On Unix a backslash is part of a name; other systems' archivers separate with it.
     bool madeOnUnix() const { return madeBy >> 8 == 3; }
@@ -74,5 +85,14 @@ private:
 };
 
 std::string utf8OrReplaced(const std::string& raw);
+// The name of an entry as CdEntry::name describes it.
+std::string entryName(const std::string& raw, uint16_t flags, bool madeOnUnix);
+// Reads the extra fields both headers share: ZIP64 sizes and offset (only where the 32-bit
+// value is saturated), WinZip AES, the extended timestamp and the Unicode path. Returns
+// whether a Unix extra field (owner or timestamp of a Unix archiver) is among them.
+bool readExtraFields(CdEntry& e, const unsigned char* x, size_t len, std::string& rawName);
+uint16_t le16(const unsigned char* p);
+uint32_t le32(const unsigned char* p);
+uint64_t le64(const unsigned char* p);
 
 } // namespace cw::zip

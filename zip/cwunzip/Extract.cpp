@@ -1,16 +1,19 @@
-// Extraction: the include list's entries, read through libarchive from the joined volumes and
-// written below the destination, each under a temporary name until it is complete.
+// Extraction: each chosen entry is located through the set's directory (or, for a set that
+// lost it, a scan of its local headers) and read on its own, so damage costs only the
+// damaged file. Workers decode entries into temporary files in the destination; the
+// caller's thread reports, asks and renames in the set's order.
 #include "../common/IncludeList.h"
 #include "../common/Paths.h"
-#include "../common/Utf8Locale.h"
 #include "../common/VolumeSet.h"
 #include "../common/Volumes.h"
+#include "EntryTime.h"
 #include "FileOut.h"
+#include "SetIndex.h"
 #include "UnzipJob.h"
+#include "WorkerPool.h"
 
 #include <algorithm>
-#include <archive.h>
-#include <archive_entry.h>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -18,6 +21,7 @@
 #include <memory>
 #include <set>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -25,30 +29,64 @@ namespace cw::zip {
 
 namespace {
 
-constexpr size_t kBlock = 64 * 1024;
 constexpr size_t kTailLimit = 16 * 1024 * 1024;
+std::atomic<int> g_workers{0};
+std::atomic<unsigned long> g_runs{0};
 
-using ReaderPtr = std::unique_ptr<archive, decltype(&archive_read_free)>;
+// The folder a worker wrote its last file into: most files share their folder with the one
+// before, and opening it again level by level costs a system call per level. It lives as
+// long as the worker's thread, which ends with its run.
+struct LastFolder {
+    unsigned long run = 0;
+    std::vector<std::string> parts;
+    int fd = -1;
+    ~LastFolder() {
+        if (fd >= 0)
+            close(fd);
+    }
+};
+thread_local LastFolder t_lastFolder;
 
-std::string errText(archive* a) {
-    const char* s = archive_error_string(a);
-    return s ? s : "";
-}
+// One file to restore: what a worker makes of it, and what the caller's thread decides.
+struct Task {
+    size_t entry = 0;
+    std::vector<std::string> parts;
+    size_t dirCount = 0;
+    std::string target; // the path reported
+    std::atomic<bool> abandon{false};
+    int dirFd = -1;
+    std::unique_ptr<FileOut> out;
+    EntryOutcome outcome{CW_REASON_BAD_DATA, "the entry was not read"};
+    std::vector<std::string> made; // folders the worker created
+    Task() = default;
+    Task(const Task&) = delete;
+    Task& operator=(const Task&) = delete;
+    ~Task() { close(); }
+    void close() {
+        out.reset(); // a file not renamed into place goes with its temporary name
+        if (dirFd >= 0)
+            ::close(dirFd);
+        dirFd = -1;
+    }
+};
 
-// libarchive turns backslashes into "/" in names; otherwise its names are the directory's.
-bool sameName(std::string a, std::string b) {
-    for (auto* s : {&a, &b})
-        for (char& c : *s)
-            if (c == '\\')
-                c = '/';
-    return a == b;
+enum class Kind { File, Directory, Link, Other };
+
+Kind kindOf(const CdEntry& e) {
+    const unsigned type = e.mode() & S_IFMT;
+    if (e.directory() || type == S_IFDIR || (!e.madeOnUnix() && (e.externalAttr & 0x10)))
+        return Kind::Directory;
+    if (type == S_IFLNK)
+        return Kind::Link;
+    return type == 0 || type == S_IFREG ? Kind::File : Kind::Other;
 }
 
 class ExtractRun {
 public:
     explicit ExtractRun(const UnzipOptions& o)
-        : o_(o), set_(o.setPath, [this](int disk) { askDisk(disk); }) {}
+        : o_(o), set_(o.setPath, [this](int disk) { askDisk(disk); }), single_(o.setPath) {}
     ~ExtractRun() {
+        halt();
         if (destFd_ >= 0)
             close(destFd_);
     }
@@ -58,131 +96,68 @@ public:
 
 private:
     enum class Step { Next, Stop };
-    // The bytes of an entry that was not chosen: libarchive reads every entry's header and
-    // may read through a short stretch of data instead of seeking over it.
-    struct Skipped {
-        long long start, end;
-        std::string header;
+    struct Item {
+        size_t entry;
+        Kind kind;
+        std::vector<std::string> parts;
+        bool safe;
+        Task* task = nullptr;
+        size_t taskNo = 0;
     };
     bool prepare();
     int extract();
+    void plan();
+    bool passwordRefused();
+    void work(size_t taskNo, EntryReader& reader);
+    Step directory(const Item& item);
+    Step file(const Item& item);
+    void halt();
     void applyDirectoryModes();
     void noteSetFiles();
     bool isSetFile(const struct stat& st) const;
-    void planSkipped();
-    const Skipped* skippedAt(long long pos) const;
     long long firstReadOnLast() const;
-    Step entry(const CdEntry& cd, archive_entry* e);
-    Step file(const CdEntry& cd, const std::vector<std::string>& parts, archive_entry* e);
+    Source& source() { return spanned_ ? static_cast<Source&>(set_) : single_; }
     Step failed(const std::string& name, int reason, const std::string& detail);
     int stop(int code, const std::string& detail) {
-        notify(o_.callback, 255, fields({"0", o_.setPath, std::to_string(code), detail}));
+        notify(o_.callback, CW_EVENT_FATAL,
+               fields({"0", o_.setPath, std::to_string(code), detail}));
         return -1;
     }
     void askDisk(int disk) {
-        notify(o_.callback, 20, fields({"0", std::to_string(disk), o_.setPath}));
+        notify(o_.callback, CW_EVENT_DISK, fields({"0", std::to_string(disk), o_.setPath}));
     }
-
-    static la_ssize_t readCb(archive*, void* self, const void** buf);
-    static la_int64_t seekCb(archive*, void* self, la_int64_t offset, int whence);
-    static const char* passCb(archive*, void* self);
+    std::string targetOf(const std::vector<std::string>& parts, size_t dirCount) const;
 
     const UnzipOptions& o_;
     VolumeSet set_;
-    std::vector<CdEntry> entries_; // in the order of their data in the set
+    FileSource single_;
+    bool spanned_ = false;
+    SetIndex index_;
     std::vector<bool> chosen_;
     std::vector<std::string> absent_; // include names no entry answers to
     std::vector<std::string> made_;   // folders this run created, below the destination
-    std::vector<Skipped> skipped_;    // by start
     std::vector<std::pair<dev_t, ino_t>> setFiles_; // the set's volumes found at the start
+    std::vector<Item> items_;                       // the chosen entries, in the set's order
+    std::vector<std::unique_ptr<Task>> tasks_;
+    std::unique_ptr<WorkerPool> pool_;
     int destFd_ = -1;
-    long long pos_ = 0;
-    std::vector<char> block_, data_;
-    bool passGiven_ = false, replaceAll_ = false, opening_ = false;
+    const unsigned long run_ = ++g_runs;
+    bool replaceAll_ = false, passwordChecked_ = false;
     int number_ = 0;
-    archive* a_ = nullptr;
 };
-
-la_ssize_t ExtractRun::readCb(archive* a, void* self, const void** buf) {
-    auto* r = static_cast<ExtractRun*>(self);
-    *buf = r->block_.data();
-    if (const Skipped* s = r->skippedAt(r->pos_)) {
-        // An entry not chosen: its header is made from the directory and its data is
-        // zeros, so that its disk is not needed.
-        const long long in = r->pos_ - s->start;
-        const size_t n = static_cast<size_t>(
-            std::min<long long>(s->end - r->pos_, static_cast<long long>(r->block_.size())));
-        std::fill_n(r->block_.begin(), n, '\0');
-        if (in < static_cast<long long>(s->header.size()))
-            std::memcpy(r->block_.data(), s->header.data() + in,
-                        std::min(n, s->header.size() - static_cast<size_t>(in)));
-        r->pos_ += static_cast<long long>(n);
-        return static_cast<la_ssize_t>(n);
-    }
-    if (r->opening_ && r->pos_ < r->set_.lastStart() && r->set_.location().cdLocal >= 0) {
-        // Opening, libarchive looks for the end record in the last 16 KiB of the set; a
-        // small last volume that holds the whole directory must not make it ask for the
-        // disks before it.
-        const size_t n = static_cast<size_t>(std::min<long long>(
-            r->set_.lastStart() - r->pos_, static_cast<long long>(r->block_.size())));
-        std::fill_n(r->block_.begin(), n, '\0');
-        r->pos_ += static_cast<long long>(n);
-        return static_cast<la_ssize_t>(n);
-    }
-    size_t n = r->set_.contiguous(r->pos_, r->block_.size());
-    if (n == 0) {
-        if (r->set_.diskMissing()) {
-            archive_set_error(a, EIO, "a disk of the set is missing");
-            return -1;
-        }
-        return 0;
-    }
-    if (!r->set_.readAt(r->pos_, r->block_.data(), n)) {
-        archive_set_error(a, EIO, "the set cannot be read");
-        return -1;
-    }
-    r->pos_ += static_cast<long long>(n);
-    return static_cast<la_ssize_t>(n);
-}
-
-la_int64_t ExtractRun::seekCb(archive*, void* self, la_int64_t offset, int whence) {
-    auto* r = static_cast<ExtractRun*>(self);
-    if (offset > (1LL << 50) || offset < -(1LL << 50)) // damage; keeps the sum in range
-        return ARCHIVE_FATAL;
-    long long base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? r->pos_ : r->set_.size();
-    long long to = base + offset;
-    if (to < 0)
-        return ARCHIVE_FATAL;
-    r->pos_ = std::min(to, r->set_.size());
-    return r->pos_;
-}
-
-const char* ExtractRun::passCb(archive*, void* self) {
-    // The password once; asked again, it was wrong, and NULL ends libarchive's asking.
-    auto* r = static_cast<ExtractRun*>(self);
-    if (!r->o_.decrypt || r->passGiven_)
-        return nullptr;
-    r->passGiven_ = true;
-    return r->o_.password.c_str();
-}
 
 ExtractRun::Step ExtractRun::failed(const std::string& name, int reason,
                                     const std::string& detail) {
-    notify(o_.callback, 23,
+    notify(o_.callback, CW_EVENT_FAILED,
            fields({std::to_string(number_), name, std::to_string(reason), detail}));
-    return reason == kReasonPassword ? Step::Stop : Step::Next;
+    return reason == CW_REASON_PASSWORD ? Step::Stop : Step::Next;
 }
 
 bool ExtractRun::prepare() {
-    std::vector<CdEntry> all;
-    if (!set_.forEachEntry([&](const CdEntry& e) {
-            all.push_back(e);
-            return true;
-        }))
+    const bool opened = set_.open();
+    if (!loadSetIndex(set_, opened, single_, index_))
         return false;
-    std::stable_sort(all.begin(), all.end(), [](const CdEntry& a, const CdEntry& b) {
-        return a.localOffset < b.localOffset;
-    });
+    spanned_ = opened && !index_.recovered && set_.lastStart() > 0;
     // Names are compared as the listing shows them ("/" separators; a backslash is one only
     // in names from other systems) or as stored, without a trailing "/".
     auto key = [](std::string n, bool backslashSeparates) {
@@ -195,11 +170,10 @@ bool ExtractRun::prepare() {
     std::set<std::string> wanted;
     for (auto& n : splitIncludeList(o_.include))
         wanted.insert(key(n, false));
-    entries_ = std::move(all);
-    chosen_.assign(entries_.size(), false);
+    chosen_.assign(index_.entries.size(), false);
     std::set<std::string> found;
-    for (size_t i = 0; i < entries_.size(); ++i) {
-        const CdEntry& e = entries_[i];
+    for (size_t i = 0; i < index_.entries.size(); ++i) {
+        const CdEntry& e = index_.entries[i].cd;
         for (const std::string& k : {key(e.name, !e.madeOnUnix()), key(e.name, false)})
             if (wanted.count(k)) {
                 chosen_[i] = true;
@@ -214,87 +188,206 @@ bool ExtractRun::prepare() {
     return true;
 }
 
-// The end of entry i's bytes: where the next entry or the directory begins.
-static long long entryEnd(const std::vector<CdEntry>& entries, size_t i, long long cd) {
-    for (size_t j = i + 1; j < entries.size(); ++j)
-        if (entries[j].localOffset > entries[i].localOffset)
-            return static_cast<long long>(entries[j].localOffset);
-    return cd;
+std::string ExtractRun::targetOf(const std::vector<std::string>& parts, size_t dirCount) const {
+    std::string target = o_.destination;
+    if (target.empty() || target.back() != '/')
+        target += '/';
+    for (size_t i = 0; i < dirCount; ++i)
+        target += parts[i] + "/";
+    return target + parts.back();
 }
 
-void ExtractRun::planSkipped() {
-    const auto cd = static_cast<long long>(set_.location().cdOffset);
-    std::set<uint64_t> chosenAt;
-    for (size_t i = 0; i < entries_.size(); ++i)
-        if (chosen_[i])
-            chosenAt.insert(entries_[i].localOffset);
-    for (size_t i = 0; i < entries_.size(); ++i) {
-        const CdEntry& e = entries_[i];
-        const auto start = static_cast<long long>(e.localOffset);
-        if (chosen_[i] || chosenAt.count(e.localOffset) ||
-            (!skipped_.empty() && skipped_.back().start == start))
+void ExtractRun::plan() {
+    for (size_t i : index_.dataOrder()) {
+        if (!chosen_[i])
             continue;
-        // A stored, unencrypted header with no sizes: libarchive takes them from the
-        // directory, and the mode and name are the directory's too.
-        std::string h(30, '\0');
-        auto put = [&h](size_t at, uint32_t v, int bytes) {
-            for (int b = 0; b < bytes; ++b)
-                h[at + static_cast<size_t>(b)] = static_cast<char>(v >> (8 * b));
-        };
-        put(0, 0x04034b50, 4);
-        put(4, 20u | (e.madeBy & 0xFF00u), 2);
-        put(6, e.flags & 0x0800u, 2);
-        put(10, e.dosTime, 4);
-        put(26, static_cast<uint32_t>(e.name.size()), 2);
-        h += e.name;
-        const long long end = entryEnd(entries_, i, cd);
-        if (end - start >= static_cast<long long>(h.size()))
-            skipped_.push_back({start, end, std::move(h)});
+        const CdEntry& e = index_.entries[i].cd;
+        Item item{i, kindOf(e), {}, false};
+        item.safe = safeEntryParts(e.name, item.parts, !e.madeOnUnix());
+        if (item.safe && item.kind == Kind::File && !index_.entries[i].refused) {
+            auto task = std::make_unique<Task>();
+            task->entry = i;
+            task->parts = item.parts;
+            task->dirCount = o_.structure ? item.parts.size() - 1 : 0;
+            task->target = targetOf(task->parts, task->dirCount);
+            item.task = task.get();
+            item.taskNo = tasks_.size();
+            tasks_.push_back(std::move(task));
+        }
+        items_.push_back(std::move(item));
     }
 }
 
-const ExtractRun::Skipped* ExtractRun::skippedAt(long long pos) const {
-    auto it = std::upper_bound(skipped_.begin(), skipped_.end(), pos,
-                               [](long long p, const Skipped& s) { return p < s.start; });
-    if (it == skipped_.begin())
-        return nullptr;
-    --it;
-    return pos < it->end ? &*it : nullptr;
+// The first encrypted file decides whether the password is right, before anything is
+// written: a wrong one ends the run there (reason 14).
+bool ExtractRun::passwordRefused() {
+    int number = 0;
+    for (const Item& item : items_) {
+        ++number;
+        const IndexedEntry& ie = index_.entries[item.entry];
+        if (!item.task || !ie.cd.encrypted())
+            continue;
+        EntryReader reader;
+        const bool right =
+            o_.decrypt && reader.passwordOpens(source(), ie.cd, ie.limit, o_.password);
+        if (set_.diskMissing())
+            return false; // reported when the entry is read
+        if (right) {
+            passwordChecked_ = true;
+            return false;
+        }
+        number_ = number;
+        failed(item.task->target, CW_REASON_PASSWORD,
+               o_.decrypt ? "wrong password" : "the set is encrypted and no password was given");
+        return true;
+    }
+    return false;
 }
 
-// The first byte of the last volume that the run reads from its disk: where a chosen
-// entry starts on it or runs onto it, else the directory.
-long long ExtractRun::firstReadOnLast() const {
-    const long long last = set_.lastStart();
-    const auto cd = static_cast<long long>(set_.location().cdOffset);
-    long long from = cd;
-    for (size_t i = 0; i < entries_.size(); ++i)
-        if (chosen_[i] && entryEnd(entries_, i, cd) > last)
-            from = std::min(from, std::max(last, static_cast<long long>(entries_[i].localOffset)));
-    return from;
+void ExtractRun::work(size_t taskNo, EntryReader& reader) {
+    Task& t = *tasks_[taskNo];
+    if (t.abandon)
+        return;
+    const std::vector<std::string> folder(t.parts.begin(),
+                                          t.parts.begin() + static_cast<long>(t.dirCount));
+    LastFolder& last = t_lastFolder;
+    if (!spanned_ && last.run == run_ && last.parts == folder) {
+        t.dirFd = dup(last.fd);
+    } else {
+        t.dirFd = openDirBelow(destFd_, t.parts, t.dirCount, true, &t.made);
+        if (t.dirFd >= 0 && !spanned_) {
+            if (last.fd >= 0)
+                close(last.fd);
+            last = {};
+            last.fd = dup(t.dirFd);
+            last.run = last.fd >= 0 ? run_ : 0;
+            last.parts = folder;
+        }
+    }
+    if (t.dirFd < 0) { // ELOOP: a link stands where a directory should be
+        const int err = errno;
+        t.outcome = {err == ELOOP ? CW_REASON_UNSAFE : CW_REASON_CANNOT_WRITE, std::strerror(err)};
+        return;
+    }
+    t.out = std::make_unique<FileOut>(t.dirFd, t.parts.back());
+    if (!t.out->create()) {
+        const int err = t.out->error();
+        t.outcome = {err == ETXTBSY || err == EBUSY ? CW_REASON_IN_USE : CW_REASON_CANNOT_WRITE,
+                     std::strerror(err)};
+        t.out.reset();
+        return;
+    }
+    const IndexedEntry& ie = index_.entries[t.entry];
+    FileOut& out = *t.out;
+    t.outcome = reader.read(
+        source(), ie.cd, ie.limit, o_.decrypt ? &o_.password : nullptr,
+        [&out](const void* p, size_t n) { return out.write(p, n); }, t.abandon);
+    if (t.outcome.reason == CW_REASON_CANNOT_WRITE)
+        t.outcome.detail = std::strerror(out.error());
+    if (t.outcome.reason)
+        t.out.reset();
+}
+
+void ExtractRun::halt() {
+    for (auto& t : tasks_)
+        t->abandon = true;
+    if (pool_)
+        pool_->stop();
+    for (auto& t : tasks_) {
+        made_.insert(made_.end(), t->made.begin(), t->made.end());
+        t->made.clear();
+        t->close();
+    }
+}
+
+ExtractRun::Step ExtractRun::directory(const Item& item) {
+    const CdEntry& cd = index_.entries[item.entry].cd;
+    if (!o_.structure)
+        return Step::Next;
+    int fd = openDirBelow(destFd_, item.parts, item.parts.size(), true, &made_);
+    const int err = errno;
+    if (fd < 0) // ELOOP: a link stands where a directory should be
+        return failed(cd.name, err == ELOOP ? CW_REASON_UNSAFE : CW_REASON_CANNOT_WRITE,
+                      std::strerror(err));
+    close(fd);
+    return Step::Next;
+}
+
+ExtractRun::Step ExtractRun::file(const Item& item) {
+    Task& t = *item.task;
+    const CdEntry& cd = index_.entries[t.entry].cd;
+    pool_->waitFor(item.taskNo);
+    struct Release {
+        ExtractRun* run;
+        const Item& item;
+        ~Release() {
+            run->made_.insert(run->made_.end(), item.task->made.begin(), item.task->made.end());
+            item.task->made.clear();
+            item.task->close();
+            run->pool_->release(item.taskNo);
+        }
+    } release{this, item};
+    if (t.dirFd < 0)
+        return failed(t.target, t.outcome.reason, t.outcome.detail);
+    const std::string& leaf = t.parts.back();
+    struct stat st {};
+    if (fstatat(t.dirFd, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return failed(t.target, CW_REASON_CANNOT_WRITE, "a directory of that name exists");
+        // A set kept in the folder it backs up holds an older copy of itself; replacing the
+        // set being read with it would lose the newer backup.
+        if (isSetFile(st))
+            return failed(t.target, CW_REASON_CANNOT_WRITE, "it is the backup set being restored");
+        if (!replaceAll_) {
+            const short answer = notify(o_.callback, CW_EVENT_EXISTS,
+                                        fields({std::to_string(number_), t.target, cd.name}));
+            if (answer == CW_ANSWER_CANCEL) {
+                halt();
+                stop(CW_UNZIP_ERROR_CANCELLED, "cancelled");
+                return Step::Stop;
+            }
+            if (answer == CW_ANSWER_REPLACE_ALL)
+                replaceAll_ = true;
+            else if (answer != CW_ANSWER_REPLACE)
+                return Step::Next; // skip, and any answer we do not know keeps the file
+        }
+    }
+    notify(o_.callback, CW_EVENT_FILE,
+           fields({std::to_string(number_), cd.name, std::to_string(cd.usize), t.target}));
+    if (t.outcome.reason) {
+        // Once the password opened an entry, one that refuses it is damaged.
+        const int reason = t.outcome.reason == CW_REASON_PASSWORD && passwordChecked_
+                               ? CW_REASON_BAD_DATA
+                               : t.outcome.reason;
+        return failed(t.target, reason, t.outcome.detail);
+    }
+    // The stored Unix mode carries the file type, so a file kept at 0000 is told from an
+    // entry that has no mode.
+    const TimeOfEntry when = entryTime(cd);
+    if (!t.out->commit(cd.mode(), when.seconds, 0))
+        return failed(t.target, CW_REASON_CANNOT_WRITE, std::strerror(t.out->error()));
+    return Step::Next;
 }
 
 int ExtractRun::run() {
     const int r = extract();
+    halt();
     applyDirectoryModes();
     return r;
 }
 
-// A folder the run created takes the stored folder's permissions once its files are in,
-// so a private folder does not come back readable by everyone. The owner keeps full access,
-// so re-creating empty folders inside it afterwards still works.
+// A folder the run created takes the stored folder's permissions and time once its files
+// are in, so a private folder does not come back readable by everyone. The owner keeps full
+// access, so re-creating empty folders inside it afterwards still works.
 void ExtractRun::applyDirectoryModes() {
     if (destFd_ < 0 || made_.empty())
         return;
-    std::map<std::string, unsigned> stored;
-    for (const CdEntry& e : entries_) {
+    std::map<std::string, const CdEntry*> stored;
+    for (const IndexedEntry& ie : index_.entries) {
         std::vector<std::string> parts;
-        if (e.directory() && e.mode() && safeEntryParts(e.name, parts, !e.madeOnUnix())) {
-            std::string key;
-            for (const auto& p : parts)
-                key += (key.empty() ? "" : "/") + p;
-            stored[key] = e.mode();
-        }
+        if (kindOf(ie.cd) == Kind::Directory &&
+            safeEntryParts(ie.cd.name, parts, !ie.cd.madeOnUnix()))
+            stored[joinPath(parts)] = &ie.cd;
     }
     for (const std::string& dir : made_) {
         auto it = stored.find(dir);
@@ -306,90 +399,79 @@ void ExtractRun::applyDirectoryModes() {
         const int fd = openDirBelow(destFd_, parts, parts.size(), false);
         if (fd < 0)
             continue;
-        fchmod(fd, (it->second & 0777) | S_IRWXU);
+        if (it->second->mode())
+            fchmod(fd, (it->second->mode() & 0777) | S_IRWXU);
+        const struct timespec times[2] = {{0, UTIME_OMIT}, {entryTime(*it->second).seconds, 0}};
+        futimens(fd, times);
         close(fd);
     }
 }
 
+// The first byte of the last volume that the run reads from its disk: where a chosen
+// entry starts on it or runs onto it, else the directory.
+long long ExtractRun::firstReadOnLast() const {
+    const long long last = set_.lastStart();
+    long long from = last + set_.location().cdLocal;
+    for (size_t i = 0; i < index_.entries.size(); ++i) {
+        const IndexedEntry& ie = index_.entries[i];
+        if (chosen_[i] && !ie.refused && ie.limit > last)
+            from = std::min(from, std::max(last, static_cast<long long>(ie.cd.localOffset)));
+    }
+    return from;
+}
+
 int ExtractRun::extract() {
-    Utf8Locale utf8;
-    notify(o_.callback, 10, fields({"0", o_.setPath}));
-    if (!set_.open() || !prepare())
-        return stop(kErrorNoSet, "not a readable backup set");
-    planSkipped();
+    FileOut::noteUmask();
+    notify(o_.callback, CW_EVENT_START, fields({"0", o_.setPath}));
+    if (!prepare())
+        return stop(CW_UNZIP_ERROR_NO_SET, "not a readable backup set");
     noteSetFiles();
-    set_.keepLast(firstReadOnLast(), kTailLimit);
+    if (spanned_)
+        set_.keepLast(firstReadOnLast(), kTailLimit);
     if (std::find(chosen_.begin(), chosen_.end(), true) == chosen_.end()) {
-        notify(o_.callback, 22, fields({"0", o_.setPath}));
+        notify(o_.callback, CW_EVENT_NOTHING, fields({"0", o_.setPath}));
         return -1;
     }
     destFd_ = open(o_.destination.empty() ? "." : o_.destination.c_str(),
                    O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (destFd_ < 0)
-        return stop(kErrorDestination, o_.destination + ": " + std::strerror(errno));
-    block_.resize(kBlock);
-    data_.resize(kBlock);
-    ReaderPtr reader(archive_read_new(), archive_read_free);
-    archive* a = reader.get();
-    a_ = a;
-    archive_read_support_format_zip_seekable(a);
-    archive_read_set_passphrase_callback(a, this, passCb);
-    archive_read_set_callback_data(a, this);
-    archive_read_set_read_callback(a, readCb);
-    archive_read_set_seek_callback(a, seekCb);
-    opening_ = true;
-    const int opened = archive_read_open1(a);
-    opening_ = false;
-    if (opened != ARCHIVE_OK)
-        return stop(set_.diskMissing() ? kErrorDisk : kErrorNoSet, errText(a));
-    for (size_t i = 0;; ++i) {
-        archive_entry* e = nullptr;
-        int r = archive_read_next_header(a, &e);
-        if (r == ARCHIVE_EOF)
-            break;
-        if (r == ARCHIVE_FATAL || i >= entries_.size())
-            return stop(set_.diskMissing() ? kErrorDisk : kErrorDamaged, errText(a));
-        const char* name = archive_entry_pathname_utf8(e);
-        // libarchive walks the entries in the order of their data, as entries_ is sorted;
-        // a name that disagrees means the set is not what its directory says.
-        if (name && (entries_[i].flags & 0x800) && !sameName(entries_[i].name, name))
-            return stop(kErrorDamaged, "the directory does not match the entries");
-        if (!chosen_[i])
-            continue;
+        return stop(CW_UNZIP_ERROR_DESTINATION, o_.destination + ": " + std::strerror(errno));
+    plan();
+    if (passwordRefused())
+        return -1;
+    // Disks come one at a time: a spanned set is read on this thread alone.
+    const int asked = g_workers.load();
+    const size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const size_t workers = spanned_ ? 0 : asked > 0 ? static_cast<size_t>(asked) : cores;
+    pool_ = std::make_unique<WorkerPool>(tasks_.size(), workers, 2 * workers + 2,
+                                         [this](size_t k, EntryReader& r) { work(k, r); });
+    for (const Item& item : items_) {
         ++number_;
-        Step s = r < ARCHIVE_WARN ? failed(entries_[i].name, kReasonBadData, errText(a))
-                                  : entry(entries_[i], e);
+        const IndexedEntry& ie = index_.entries[item.entry];
+        Step s = Step::Next;
+        if (!item.safe)
+            s = failed(ie.cd.name, CW_REASON_UNSAFE, "the name leaves the destination");
+        else if (item.kind == Kind::Directory)
+            s = directory(item);
+        else if (item.kind == Kind::Link) // a link could point anywhere; it is never made
+            s = failed(ie.cd.name, CW_REASON_UNSAFE, "symbolic links are not restored");
+        else if (item.kind == Kind::Other)
+            s = failed(ie.cd.name, CW_REASON_UNSUPPORTED, "not a regular file");
+        else if (ie.refused)
+            s = failed(ie.cd.name, CW_REASON_BAD_DATA,
+                       "its data overlaps another entry's or lies outside the set");
+        else
+            s = file(item);
         if (s == Step::Stop)
             return -1;
-        if (set_.diskMissing())
-            return stop(kErrorDisk, "a disk of the set is missing");
+        if (set_.diskMissing()) {
+            halt();
+            return stop(CW_UNZIP_ERROR_DISK, "a disk of the set is missing");
+        }
     }
     for (const std::string& n : absent_)
-        failed(n, kReasonNotInSet, "the set holds no entry of that name");
+        failed(n, CW_REASON_NOT_IN_SET, "the set holds no entry of that name");
     return 0;
-}
-
-ExtractRun::Step ExtractRun::entry(const CdEntry& cd, archive_entry* e) {
-    std::vector<std::string> parts;
-    if (!safeEntryParts(cd.name, parts, !cd.madeOnUnix()))
-        return failed(cd.name, kReasonUnsafe, "the name leaves the destination");
-    const auto type = archive_entry_filetype(e);
-    if (cd.directory() || type == AE_IFDIR) {
-        if (!o_.structure)
-            return Step::Next;
-        int fd = openDirBelow(destFd_, parts, parts.size(), true, &made_);
-        const int err = errno;
-        if (fd < 0) // ELOOP: a link stands where a directory should be
-            return failed(cd.name, err == ELOOP ? kReasonUnsafe : kReasonCannotWrite,
-                          std::strerror(err));
-        close(fd);
-        return Step::Next;
-    }
-    if (type == AE_IFLNK) // a link could point anywhere; it is never made
-        return failed(cd.name, kReasonUnsafe, "symbolic links are not restored");
-    if (type != AE_IFREG)
-        return failed(cd.name, kReasonUnsupported, "not a regular file");
-    return file(cd, parts, e);
 }
 
 void ExtractRun::noteSetFiles() {
@@ -405,94 +487,18 @@ bool ExtractRun::isSetFile(const struct stat& st) const {
            setFiles_.end();
 }
 
-ExtractRun::Step ExtractRun::file(const CdEntry& cd, const std::vector<std::string>& parts,
-                                  archive_entry* e) {
-    const std::string& leaf = parts.back();
-    const size_t dirCount = o_.structure ? parts.size() - 1 : 0;
-    std::string target = o_.destination;
-    if (target.empty() || target.back() != '/')
-        target += '/';
-    for (size_t i = 0; i < dirCount; ++i)
-        target += parts[i] + "/";
-    target += leaf;
-    int dfd = openDirBelow(destFd_, parts, dirCount, true, &made_);
-    const int err = errno;
-    if (dfd < 0)
-        return failed(target, err == ELOOP ? kReasonUnsafe : kReasonCannotWrite,
-                      std::strerror(err));
-    struct DirCloser {
-        int fd;
-        ~DirCloser() { close(fd); }
-    } closer{dfd};
-    struct stat st {};
-    if (fstatat(dfd, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
-        if (S_ISDIR(st.st_mode))
-            return failed(target, kReasonCannotWrite, "a directory of that name exists");
-        // A set kept in the folder it backs up holds an older copy of itself; replacing the
-        // set being read with it would lose the newer backup.
-        if (isSetFile(st))
-            return failed(target, kReasonCannotWrite, "it is the backup set being restored");
-        if (!replaceAll_) {
-            short answer =
-                notify(o_.callback, 24, fields({std::to_string(number_), target, cd.name}));
-            if (answer == 3) {
-                stop(kErrorCancelled, "cancelled");
-                return Step::Stop;
-            }
-            if (answer == 1)
-                replaceAll_ = true;
-            else if (answer != 0)
-                return Step::Next; // skip, and any answer we do not know keeps the file
-        }
-    }
-    notify(o_.callback, 15,
-           fields({std::to_string(number_), cd.name, std::to_string(cd.usize), target}));
-    FileOut out(dfd, leaf);
-    if (!out.create())
-        return failed(target,
-                      out.error() == ETXTBSY || out.error() == EBUSY ? kReasonInUse
-                                                                     : kReasonCannotWrite,
-                      std::strerror(out.error()));
-    uint64_t total = 0;
-    for (;;) {
-        la_ssize_t n = archive_read_data(a_, data_.data(), data_.size());
-        if (n == 0)
-            break;
-        if (n < 0) {
-            std::string why = errText(a_);
-            if (why.find("assphrase") != std::string::npos)
-                return failed(target, kReasonPassword, why);
-            Step s = failed(target, kReasonBadData, why);
-            if (n == ARCHIVE_FATAL) {
-                stop(set_.diskMissing() ? kErrorDisk : kErrorDamaged, why);
-                return Step::Stop;
-            }
-            return s;
-        }
-        total += static_cast<uint64_t>(n);
-        // Never more than the entry declares, whatever the data claims.
-        if (total > cd.usize)
-            return failed(target, kReasonSize, "the data is longer than the entry declares");
-        if (!out.write(data_.data(), static_cast<size_t>(n)))
-            return failed(target, kReasonCannotWrite, std::strerror(out.error()));
-    }
-    if (total != cd.usize)
-        return failed(target, kReasonSize, "the data is shorter than the entry declares");
-    // The stored Unix mode carries the file type, so a file kept at 0000 is told from an
-    // entry that has no mode (which libarchive's permissions then stand for).
-    const unsigned mode = cd.mode() ? cd.mode() : archive_entry_perm(e);
-    if (!out.commit(mode, archive_entry_mtime(e), archive_entry_mtime_nsec(e)))
-        return failed(target, kReasonCannotWrite, std::strerror(out.error()));
-    return Step::Next;
-}
-
 } // namespace
+
+void setExtractWorkers(int workers) {
+    g_workers = workers;
+}
 
 int runExtract(const UnzipOptions& options) {
     try {
         return ExtractRun(options).run();
     } catch (const std::exception& e) {
-        notify(options.callback, 255, fields({"0", options.setPath, "4", e.what()}));
+        notify(options.callback, CW_EVENT_FATAL,
+               fields({"0", options.setPath, std::to_string(CW_UNZIP_ERROR_DAMAGED), e.what()}));
         return -1;
     }
 }

@@ -1,5 +1,6 @@
 #include "FileOut.h"
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <random>
@@ -8,10 +9,21 @@
 
 namespace cw::zip {
 
+namespace {
+std::atomic<unsigned> g_umask{022};
+std::atomic<unsigned> g_serial{0};
+} // namespace
+
+void FileOut::noteUmask() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    g_umask = mask;
+    g_serial = static_cast<unsigned>(std::random_device{}() % 1000000);
+}
+
 bool FileOut::create() {
-    std::random_device rd;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string tag = ".cwtmp" + std::to_string(rd() % 1000000);
+        std::string tag = ".cwtmp" + std::to_string(g_serial++ % 1000000);
         // A name near the length limit leaves no room for the prefix: use the tag alone.
         temp_ = name_.size() + tag.size() + 1 < 250 ? "." + name_ + tag : tag;
         fd_ = openat(dirFd_, temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
@@ -43,9 +55,7 @@ bool FileOut::write(const void* data, size_t size) {
 }
 
 bool FileOut::commit(unsigned mode, long long mtime, long nsec) {
-    mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd_, mode ? (mode & 0777) : (0666 & ~mask));
+    fchmod(fd_, mode ? (mode & 0777) : (0666 & ~g_umask.load()));
     struct timespec times[2];
     times[0].tv_sec = 0;
     times[0].tv_nsec = UTIME_OMIT;

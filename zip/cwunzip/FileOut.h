@@ -13,6 +13,10 @@ public:
     FileOut(const FileOut&) = delete;
     FileOut& operator=(const FileOut&) = delete;
 
+    // Reads the process's umask once, before any worker runs: asking for it means changing
+    // it for a moment, which would hand another thread's new folder the wrong mode.
+    static void noteUmask();
+
     bool create();
     bool write(const void* data, size_t size);
     // Sets the permissions of mode (never set-uid, set-gid or sticky; 0: none known, the

@@ -65,3 +65,8 @@ CW_EXPORT int cwUnzip(void) {
     }
     return cw::zip::runExtract(g_options);
 }
+
+CW_EXPORT int cwUnzip_TestWorkers(int workers) {
+    cw::zip::setExtractWorkers(workers > 0 ? workers : 0);
+    return 0;
+}

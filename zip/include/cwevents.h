@@ -11,22 +11,24 @@ extern "C" {
 
 /* Event codes (the callback's action argument). */
 enum CwEvent {
-    CW_EVENT_START = 10,      /* a run starts: 1 "0", 2 the set path */
-    CW_EVENT_PROGRESS = 12,   /* cwZip: progress of one file */
-    CW_EVENT_STORED = 13,     /* cwZip: one file is stored */
-    CW_EVENT_FILE = 15,       /* cwUnzip: one file is about to be written */
-    CW_EVENT_TESTED = 17,     /* cwUnzip: reserved, never sent */
-    CW_EVENT_DELETING = 18,   /* cwUnzip: reserved, never sent */
-    CW_EVENT_DELETED = 19,    /* cwUnzip: reserved, never sent */
-    CW_EVENT_DISK = 20,       /* a disk is full (cwZip) or needed (cwUnzip) */
-    CW_EVENT_LISTING = 21,    /* cwUnzip: one entry of a listing (field 2 of the message) */
-    CW_EVENT_UNREADABLE = 22, /* cwZip: a file cannot be read and is left out */
-    CW_EVENT_NOTHING = 22,    /* cwUnzip: nothing in the include list is in the set */
-    CW_EVENT_WARNING = 23,    /* cwZip: a warning on a stored file */
-    CW_EVENT_FAILED = 23,     /* cwUnzip: one file fails, with a reason */
-    CW_EVENT_DUPLICATE = 24,  /* cwZip: a stored name already in the set */
-    CW_EVENT_EXISTS = 24,     /* cwUnzip: the file to be written exists; answer below */
-    CW_EVENT_FATAL = 255      /* the run stops: 3 the error code */
+    CW_EVENT_START = 10,           /* a run starts: 1 "0", 2 the set path */
+    CW_EVENT_PROGRESS = 12,        /* cwZip: progress of one file */
+    CW_EVENT_STORED = 13,          /* cwZip: one file is stored */
+    CW_EVENT_FILE = 15,            /* cwUnzip: one file is about to be written */
+    CW_EVENT_TESTED = 17,          /* cwUnzip: reserved, never sent */
+    CW_EVENT_DELETING = 18,        /* cwUnzip: reserved, never sent */
+    CW_EVENT_DELETED = 19,         /* cwUnzip: reserved, never sent */
+    CW_EVENT_DISK = 20,            /* a disk is full (cwZip) or needed (cwUnzip) */
+    CW_EVENT_LISTING = 21,         /* cwUnzip: one entry of a listing (field 2 of the message) */
+    CW_EVENT_LISTING_DAMAGED = 26, /* cwUnzip: a listing's last message when the set has no
+                                      readable directory and was listed from its local headers */
+    CW_EVENT_UNREADABLE = 22,      /* cwZip: a file cannot be read and is left out */
+    CW_EVENT_NOTHING = 22,         /* cwUnzip: nothing in the include list is in the set */
+    CW_EVENT_WARNING = 23,         /* cwZip: a warning on a stored file */
+    CW_EVENT_FAILED = 23,          /* cwUnzip: one file fails, with a reason */
+    CW_EVENT_DUPLICATE = 24,       /* cwZip: a stored name already in the set */
+    CW_EVENT_EXISTS = 24,          /* cwUnzip: the file to be written exists; answer below */
+    CW_EVENT_FATAL = 255           /* the run stops: 3 the error code */
 };
 
 /* cwZip error codes (event 255, field 3). */

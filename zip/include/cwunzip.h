@@ -26,6 +26,9 @@ int cwUnzip_Include(const char* list);
 int cwUnzip_ExtractTo(const char* dir);
 int cwUnzip(void);
 
+/* Tests and benchmarks only: extraction workers (0 = as many as the machine has cores). */
+int cwUnzip_TestWorkers(int workers);
+
 #ifdef __cplusplus
 }
 #endif
