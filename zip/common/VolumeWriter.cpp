@@ -2,6 +2,7 @@
 
 #include "CentralDirectory.h"
 #include "Paths.h"
+#include "TempFiles.h"
 #include "Volumes.h"
 
 #include <cerrno>
@@ -27,7 +28,7 @@ VolumeWriter::VolumeWriter(std::string setPath, bool span, long long volumeCap,
       diskFilled_(std::move(diskFilled)) {}
 
 VolumeWriter::~VolumeWriter() {
-    if (fd_ >= 0)
+    if (temp_.fd() >= 0)
         abort();
 }
 
@@ -43,24 +44,21 @@ bool VolumeWriter::open() {
         return fail(dir_, errno);
     if (!S_ISDIR(st.st_mode))
         return fail(dir_, ENOTDIR);
+    removeStaleTemps(dir_, tempPrefix());
     return openVolume();
 }
 
+std::string VolumeWriter::tempPrefix() const {
+    return "." + baseName(volumeStem(setPath_)) + ".cwtmp";
+}
+
 bool VolumeWriter::openVolume() {
-    std::string name = dir_ + "/." + baseName(volumeStem(setPath_)) + ".cwtmpXXXXXX";
-    std::vector<char> buf(name.begin(), name.end());
-    buf.push_back('\0');
-    fd_ = mkostemp(buf.data(), O_CLOEXEC);
-    if (fd_ < 0)
+    if (!temp_.create(dir_, tempPrefix(), 0666))
         return fail(dir_, errno);
-    tempPath_ = buf.data();
-    mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd_, 0666 & ~mask);
     written_ = 0;
     limit_ = cap_ > 0 ? cap_ : LLONG_MAX;
     struct statvfs vfs {};
-    if (span_ && fstatvfs(fd_, &vfs) == 0) {
+    if (span_ && fstatvfs(temp_.fd(), &vfs) == 0) {
         unsigned long long avail = static_cast<unsigned long long>(vfs.f_bavail) * vfs.f_frsize;
         if (avail < static_cast<unsigned long long>(limit_))
             limit_ = static_cast<long long>(avail);
@@ -73,19 +71,10 @@ long long VolumeWriter::room() const {
 }
 
 bool VolumeWriter::closeVolume(const std::string& finalPath) {
-    int fd = fd_;
-    fd_ = -1;
-    if (fsync(fd) != 0 && errno != EINVAL) {
-        int err = errno;
-        close(fd);
-        unlink(tempPath_.c_str());
-        return fail(finalPath, err);
-    }
-    if (close(fd) != 0 || rename(tempPath_.c_str(), finalPath.c_str()) != 0) {
-        int err = errno;
-        unlink(tempPath_.c_str());
-        return fail(finalPath, err);
-    }
+    // Synced, renamed over the final name, and the folder synced, so that a power loss
+    // after the run leaves the new set rather than nothing.
+    if (!temp_.publish(finalPath))
+        return fail(finalPath, errno);
     struct stat st {};
     if (stat(finalPath.c_str(), &st) == 0)
         done_.push_back({finalPath, st.st_dev, st.st_ino});
@@ -95,16 +84,14 @@ bool VolumeWriter::closeVolume(const std::string& finalPath) {
 bool VolumeWriter::nextDisk() {
     if (written_ == 0) {
         // The disk took nothing: it is not a volume. Drop it and ask for another.
-        close(fd_);
-        fd_ = -1;
-        unlink(tempPath_.c_str());
+        temp_.discard();
         if (++emptyInARow_ >= kMaxEmptyDisks)
             return fail(dir_, ENOSPC);
     } else {
         emptyInARow_ = 0;
         VolumeMark mark{written_, 0};
-        if (!sampleVolume(fd_, written_, mark.sample))
-            return fail(tempPath_, errno ? errno : EIO);
+        if (!sampleVolume(temp_.fd(), written_, mark.sample))
+            return fail(setPath_, errno ? errno : EIO);
         marks_.push_back(mark);
         if (!closeVolume(volumePath(setPath_, disk_)))
             return false;
@@ -119,7 +106,7 @@ bool VolumeWriter::nextDisk() {
 
 bool VolumeWriter::put(const char* data, size_t size) {
     while (size > 0) {
-        if (fd_ < 0)
+        if (temp_.fd() < 0)
             return fail(setPath_, EBADF);
         long long r = room();
         if (r <= 0) {
@@ -130,7 +117,7 @@ bool VolumeWriter::put(const char* data, size_t size) {
             continue;
         }
         size_t n = size < static_cast<unsigned long long>(r) ? size : static_cast<size_t>(r);
-        ssize_t got = ::write(fd_, data, n);
+        ssize_t got = ::write(temp_.fd(), data, n);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -157,7 +144,7 @@ bool VolumeWriter::write(const void* data, size_t size) {
 }
 
 bool VolumeWriter::finish() {
-    if (fd_ < 0)
+    if (temp_.fd() < 0)
         return fail(setPath_, EBADF);
     // What libarchive still held of the entries goes out first; then the directory, with
     // the record of every earlier volume, whole on the current disk or a fresh one. The
@@ -228,11 +215,7 @@ void VolumeWriter::markTail() {
 }
 
 void VolumeWriter::abort() {
-    if (fd_ >= 0) {
-        close(fd_);
-        fd_ = -1;
-        unlink(tempPath_.c_str());
-    }
+    temp_.discard();
     // Remove only the volumes this run wrote, recognised by their identity, in case a disk
     // with an older volume of the same name was inserted since.
     for (const auto& d : done_) {

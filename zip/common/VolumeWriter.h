@@ -2,6 +2,7 @@
 // The output of the writer: one file, or a run of volumes each filled to the free space of
 // its disk. Every volume is written under a temporary name beside its final one and renamed
 // when complete, so a failed run leaves no partial set and an older set stays untouched.
+#include "TempFiles.h"
 #include "Volumes.h"
 
 #include <functional>
@@ -32,6 +33,7 @@ public:
     int disks() const { return disk_; }
 
 private:
+    std::string tempPrefix() const;
     bool openVolume();
     bool closeVolume(const std::string& finalPath);
     long long cdStartInTail() const; // where the directory begins in tail_ (0: unknown)
@@ -41,10 +43,11 @@ private:
     long long room() const;
     bool fail(const std::string& what, int err);
 
-    std::string setPath_, dir_, tempPath_, error_, tail_;
+    std::string setPath_, dir_, error_, tail_;
+    TempFile temp_;
     bool span_, holding_ = false;
     long long cap_, limit_ = 0, written_ = 0, total_ = 0; // total_: over all volumes
-    int fd_ = -1, disk_ = 1, emptyInARow_ = 0;
+    int disk_ = 1, emptyInARow_ = 0;
     std::function<void(int)> diskFilled_;
     struct Done {
         std::string path;
