@@ -14,7 +14,7 @@ using namespace cw::test;
 
 namespace {
 
-class ZipWorkersTest : public ::testing::Test {
+class UnzipWorkersTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Recorder::reset();
@@ -45,7 +45,7 @@ protected:
     std::vector<std::string> names;
 };
 
-TEST_F(ZipWorkersTest, EventsAndAnswersFollowTheSetsOrderWhateverTheWorkers) {
+TEST_F(UnzipWorkersTest, EventsAndAnswersFollowTheSetsOrderWhateverTheWorkers) {
     const std::string set = makeSet(40, 20000);
     std::vector<Event> reference;
     for (int workers : {1, 2, 4}) {
@@ -80,7 +80,7 @@ TEST_F(ZipWorkersTest, EventsAndAnswersFollowTheSetsOrderWhateverTheWorkers) {
     }
 }
 
-TEST_F(ZipWorkersTest, CancelWithWorkersBusyStopsAndLeavesNoTemporaryFile) {
+TEST_F(UnzipWorkersTest, CancelWithWorkersBusyStopsAndLeavesNoTemporaryFile) {
     const std::string set = makeSet(30, 300000);
     env.writeFile("dest/" + names[10], "old");
     Recorder::answers = {CW_ANSWER_CANCEL};
@@ -95,7 +95,7 @@ TEST_F(ZipWorkersTest, CancelWithWorkersBusyStopsAndLeavesNoTemporaryFile) {
     noTemporaryFiles();
 }
 
-TEST_F(ZipWorkersTest, ADestinationThatFillsCostsOnlyTheFilesThatDoNotFit) {
+TEST_F(UnzipWorkersTest, ADestinationThatFillsCostsOnlyTheFilesThatDoNotFit) {
     const std::string set = makeSet(24, 100000);
     if (mount("tmpfs", dest.c_str(), "tmpfs", 0, "size=1m") != 0)
         GTEST_SKIP() << "cannot mount a small disk here";
