@@ -65,6 +65,24 @@ TEST_F(ZipDiskTest, EachDiskIsFilledAndTheNextAskedFor) {
         EXPECT_EQ(TestEnv::readFile(dest + "/" + cw::zip::baseName(f)), TestEnv::readFile(f));
 }
 
+TEST_F(ZipDiskTest, ARestoreThatCannotFitStopsBeforeWritingAnything) {
+    // Two files that fit alone but not together; the second would replace a file that is
+    // already there, which frees nothing until its new content is complete.
+    std::string a = env.writeFile("app/a", randomBytes(150000, 31));
+    std::string b = env.writeFile("app/b", randomBytes(150000, 32));
+    ZipSettings s{a + "|" + b + "|", shelf + "/Set.bks"};
+    s.level = 0;
+    ASSERT_EQ(runZip(s), 0);
+    const std::string old = env.writeFile("floppy/b", "the older b");
+    Recorder::reset();
+    EXPECT_LT(extract(s.set, a.substr(1) + "|" + b.substr(1) + "|", floppy, false), 0);
+    ASSERT_EQ(Recorder::only(255).size(), 1u);
+    EXPECT_EQ(Recorder::only(255)[0].field(3), "5");
+    EXPECT_TRUE(Recorder::only(15).empty());
+    EXPECT_EQ(filesBelow(floppy), std::vector<std::string>{"b"});
+    EXPECT_EQ(TestEnv::readFile(old), "the older b");
+}
+
 TEST_F(ZipDiskTest, AFullDiskWithoutSpanningLeavesNothing) {
     std::string f = env.writeFile("app/big", randomBytes(400000, 30));
     ZipSettings s{f + "|", floppy + "/Set.bks"};

@@ -1,10 +1,12 @@
-// Runs that die: a backup killed part-way leaves the older set as it was, and the next run
-// finds no temporary of a dead run left in the folder. Temporaries of a live writer stay.
+// Runs that die: a backup killed part-way leaves the older set as it was, a restore killed
+// part-way leaves every file it was replacing whole, and the next run finds no temporary of
+// a dead run left behind. Temporaries of a live writer stay.
 #include "ZipTestKit.h"
 
 #include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/wait.h>
@@ -25,8 +27,8 @@ std::vector<std::string> temporariesIn(const std::string& dir) {
     return found;
 }
 
-// Runs the backup in a child process that kills itself at the n-th event of kind action.
-void backupKilledAt(const ZipSettings& s, int action, int n) {
+// Runs work in a child process that kills itself at the n-th event of kind action.
+void killedAt(const std::function<void()>& work, int action, int n) {
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
@@ -35,7 +37,7 @@ void backupKilledAt(const ZipSettings& s, int action, int n) {
             if (e.action == action && ++seen == n)
                 raise(SIGKILL);
         };
-        runZip(s);
+        work();
         _exit(0);
     }
     int status = 0;
@@ -64,7 +66,7 @@ TEST_P(KilledBackup, LeavesTheOlderSetAndNothingAfterTheNextRun) {
     ASSERT_EQ(runZip(s), 0);
     const std::string older = TestEnv::readFile(s.set);
 
-    backupKilledAt(s, GetParam().action, GetParam().n);
+    killedAt([&] { runZip(s); }, GetParam().action, GetParam().n);
     EXPECT_EQ(TestEnv::readFile(s.set), older);
 
     Recorder::reset();
@@ -76,6 +78,44 @@ TEST_P(KilledBackup, LeavesTheOlderSetAndNothingAfterTheNextRun) {
 INSTANTIATE_TEST_SUITE_P(Points, KilledBackup,
                          ::testing::Values(KillPoint{12, 1, false}, KillPoint{13, 3, false},
                                            KillPoint{13, 6, false}, KillPoint{20, 2, true}));
+
+class KilledRestore : public ::testing::TestWithParam<int> {};
+
+TEST_P(KilledRestore, LeavesEveryReplacedFileWholeAndNothingAfterTheNextRun) {
+    TestEnv env;
+    Recorder::reset();
+    std::string list, include;
+    std::vector<std::string> files;
+    for (int i = 0; i < 8; ++i) {
+        files.push_back(env.writeFile("app/f" + std::to_string(i), randomBytes(2000000, 40 + i)));
+        list += files.back() + "|";
+        include += files.back().substr(1) + "|";
+    }
+    ZipSettings s{list, env.path("Set.bks")};
+    s.level = 0;
+    ASSERT_EQ(runZip(s), 0);
+    const std::string dest = env.makeDir("dest");
+    for (const auto& f : files)
+        env.writeFile("dest/" + f.substr(f.rfind('/') + 1), "older");
+
+    // Replace All, killed as the n-th file is about to be written: the workers have
+    // temporaries in flight.
+    Recorder::answers = {1};
+    killedAt([&] { extract(s.set, include, dest, false); }, 15, GetParam());
+    for (const auto& f : files) {
+        const std::string now = TestEnv::readFile(dest + f.substr(f.rfind('/')));
+        EXPECT_TRUE(now == "older" || now == TestEnv::readFile(f)) << f;
+    }
+
+    Recorder::reset();
+    Recorder::answers = {1};
+    ASSERT_EQ(extract(s.set, include, dest, false), 0);
+    EXPECT_EQ(temporariesIn(dest), std::vector<std::string>{});
+    for (const auto& f : files)
+        EXPECT_EQ(TestEnv::readFile(dest + f.substr(f.rfind('/'))), TestEnv::readFile(f));
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, KilledRestore, ::testing::Values(1, 4));
 
 TEST(StaleTemporaries, OnlyThoseOfDeadRunsOfTheSameSetAreRemoved) {
     TestEnv env;

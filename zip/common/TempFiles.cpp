@@ -118,27 +118,41 @@ void TempFile::discard() {
     fd_ = -1;
 }
 
-void removeStaleTemps(const std::string& dir, const std::string& prefix) {
-    std::unique_ptr<DIR, int (*)(DIR*)> d(opendir(dir.c_str()), closedir);
-    if (!d)
+void removeStaleTemps(int dirFd, const std::function<bool(const std::string&)>& isTemp) {
+    const int own = fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
+    if (own < 0)
         return;
-    const int dfd = dirfd(d.get());
+    std::unique_ptr<DIR, int (*)(DIR*)> d(fdopendir(own), closedir);
+    if (!d) {
+        close(own);
+        return;
+    }
     while (dirent* e = readdir(d.get())) {
         const std::string name = e->d_name;
-        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
+        if (!isTemp(name))
             continue;
-        int fd = openat(dfd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        int fd = openat(own, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
         struct stat held {
         }, named{};
         // Removed only while we hold its lock, and only if the name still leads to it.
         if (fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-            fstatat(dfd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            fstatat(own, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
             named.st_dev == held.st_dev && named.st_ino == held.st_ino)
-            unlinkat(dfd, name.c_str(), 0);
+            unlinkat(own, name.c_str(), 0);
         close(fd);
     }
+}
+
+void removeStaleTemps(const std::string& dir, const std::string& prefix) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    removeStaleTemps(fd, [&prefix](const std::string& name) {
+        return name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0;
+    });
+    close(fd);
 }
 
 bool syncDirectory(const std::string& dir) {

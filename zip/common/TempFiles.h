@@ -3,6 +3,7 @@
 // written it holds an exclusive flock, so a later run can tell a live writer's temporary
 // from one a killed run left behind, and remove only the latter. Where the file system
 // supports it the file has no name at all until it is complete (O_TMPFILE).
+#include <functional>
 #include <string>
 #include <sys/types.h>
 
@@ -38,6 +39,8 @@ private:
 // Removes the files in dir named <prefix><anything> that no live process holds: the
 // temporaries of killed runs. Only regular files are touched.
 void removeStaleTemps(const std::string& dir, const std::string& prefix);
+// The same in the folder dirFd (left open), for the names isTemp accepts.
+void removeStaleTemps(int dirFd, const std::function<bool(const std::string&)>& isTemp);
 
 // Makes a rename in dir durable; false with errno set when the folder cannot be synced.
 bool syncDirectory(const std::string& dir);

@@ -225,7 +225,9 @@ bool EntryReader::passwordOpens(Source& src, const CdEntry& e, long long limit,
         !src.readAt(start.data, head, saltLen + kVerifierLen))
         return true;
     deriveAesKeys(password, head, saltLen, keys, 2 * keyLen + kVerifierLen);
-    return std::memcmp(keys + 2 * keyLen, head + saltLen, kVerifierLen) == 0;
+    const bool opens = std::memcmp(keys + 2 * keyLen, head + saltLen, kVerifierLen) == 0;
+    explicit_bzero(keys, sizeof keys);
+    return opens;
 }
 
 EntryOutcome EntryReader::read(Source& src, const CdEntry& e, long long limit,
@@ -266,9 +268,12 @@ EntryOutcome EntryReader::read(Source& src, const CdEntry& e, long long limit,
         if (!src.readAt(from, head, saltLen + kVerifierLen))
             return {CW_REASON_BAD_DATA, "the set cannot be read"};
         deriveAesKeys(*password, head, saltLen, keys, 2 * keyLen + kVerifierLen);
-        if (std::memcmp(keys + 2 * keyLen, head + saltLen, kVerifierLen) != 0)
+        const bool opens = std::memcmp(keys + 2 * keyLen, head + saltLen, kVerifierLen) == 0;
+        if (opens)
+            aes = std::make_unique<Aes>(a.aesStrength, keys, keyLen);
+        explicit_bzero(keys, sizeof keys);
+        if (!opens)
             return {CW_REASON_PASSWORD, "wrong password"};
-        aes = std::make_unique<Aes>(a.aesStrength, keys, keyLen);
         from += static_cast<long long>(saltLen + kVerifierLen);
         size -= saltLen + kVerifierLen + kMacLen;
     }

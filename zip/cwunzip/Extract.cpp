@@ -4,6 +4,7 @@
 // caller's thread reports, asks and renames in the set's order.
 #include "../common/IncludeList.h"
 #include "../common/Paths.h"
+#include "../common/TempFiles.h"
 #include "../common/VolumeSet.h"
 #include "../common/Volumes.h"
 #include "EntryTime.h"
@@ -19,8 +20,10 @@
 #include <fcntl.h>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -112,6 +115,8 @@ private:
     Step directory(const Item& item);
     Step file(const Item& item);
     void halt();
+    void clearStaleTemps(int dirFd);
+    bool fitsDestination();
     void applyDirectoryModes();
     void noteSetFiles();
     bool isSetFile(const struct stat& st) const;
@@ -140,6 +145,8 @@ private:
     std::vector<Item> items_;                       // the chosen entries, in the set's order
     std::vector<std::unique_ptr<Task>> tasks_;
     std::unique_ptr<WorkerPool> pool_;
+    std::mutex clearedMutex_;
+    std::set<std::pair<dev_t, ino_t>> cleared_; // folders whose stale temporaries are gone
     int destFd_ = -1;
     const unsigned long run_ = ++g_runs;
     bool replaceAll_ = false, passwordChecked_ = false;
@@ -269,6 +276,7 @@ void ExtractRun::work(size_t taskNo, EntryReader& reader) {
         t.outcome = {err == ELOOP ? CW_REASON_UNSAFE : CW_REASON_CANNOT_WRITE, std::strerror(err)};
         return;
     }
+    clearStaleTemps(t.dirFd);
     t.out = std::make_unique<FileOut>(t.dirFd, t.parts.back());
     if (!t.out->create()) {
         const int err = t.out->error();
@@ -286,6 +294,39 @@ void ExtractRun::work(size_t taskNo, EntryReader& reader) {
         t.outcome.detail = std::strerror(out.error());
     if (t.outcome.reason)
         t.out.reset();
+}
+
+// A killed restore leaves its temporaries behind; the first file a run writes into a folder
+// removes those no live run holds.
+void ExtractRun::clearStaleTemps(int dirFd) {
+    struct stat st {};
+    if (fstat(dirFd, &st) != 0)
+        return;
+    {
+        std::lock_guard<std::mutex> lock(clearedMutex_);
+        if (!cleared_.emplace(st.st_dev, st.st_ino).second)
+            return;
+    }
+    removeStaleTemps(dirFd, &FileOut::isTemporaryName);
+}
+
+// The chosen files must fit the destination's free space before anything is written. A file
+// to be replaced frees nothing: it goes only once its new content is complete.
+bool ExtractRun::fitsDestination() {
+    if (index_.recovered) // sizes read from local headers may be unknown
+        return true;
+    unsigned long long needed = 0;
+    for (const Item& item : items_) {
+        const IndexedEntry& ie = index_.entries[item.entry];
+        if (item.safe && item.kind == Kind::File && !ie.refused)
+            needed += ie.cd.usize;
+    }
+    struct statvfs vfs {};
+    if (fstatvfs(destFd_, &vfs) != 0)
+        return true;
+    const unsigned long long free = static_cast<unsigned long long>(vfs.f_bavail) *
+                                    static_cast<unsigned long long>(vfs.f_frsize);
+    return needed <= free;
 }
 
 void ExtractRun::halt() {
@@ -439,6 +480,9 @@ int ExtractRun::extract() {
     plan();
     if (passwordRefused())
         return -1;
+    if (!fitsDestination())
+        return stop(CW_UNZIP_ERROR_NO_SPACE,
+                    "the chosen files do not fit the free space of the destination");
     // Disks come one at a time: a spanned set is read on this thread alone.
     const int asked = g_workers.load();
     const size_t cores = std::max(1u, std::thread::hardware_concurrency());

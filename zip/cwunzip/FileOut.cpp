@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,6 +22,14 @@ void FileOut::noteUmask() {
     g_serial = static_cast<unsigned>(std::random_device{}() % 1000000);
 }
 
+bool FileOut::isTemporaryName(const std::string& name) {
+    static const std::string kTag = ".cwtmp";
+    const size_t at = name.rfind(kTag);
+    if (at == std::string::npos || name[0] != '.' || at + kTag.size() == name.size())
+        return false;
+    return name.find_first_not_of("0123456789", at + kTag.size()) == std::string::npos;
+}
+
 bool FileOut::create() {
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string tag = ".cwtmp" + std::to_string(g_serial++ % 1000000);
@@ -28,8 +37,10 @@ bool FileOut::create() {
         temp_ = name_.size() + tag.size() + 1 < 250 ? "." + name_ + tag : tag;
         fd_ = openat(dirFd_, temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                      0600);
-        if (fd_ >= 0)
+        if (fd_ >= 0) {
+            flock(fd_, LOCK_EX);
             return true;
+        }
         if (errno != EEXIST)
             break;
     }

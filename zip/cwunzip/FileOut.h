@@ -1,6 +1,8 @@
 #pragma once
 // One extracted file: written under a temporary name in its directory and renamed over the
-// final name only when complete, so a failed file never replaces anything.
+// final name only when complete, so a failed file never replaces anything. The temporary is
+// held with an exclusive flock while it is written, so that a later run can tell it from
+// one a killed run left behind.
 #include <string>
 #include <sys/types.h>
 
@@ -16,6 +18,9 @@ public:
     // Reads the process's umask once, before any worker runs: asking for it means changing
     // it for a moment, which would hand another thread's new folder the wrong mode.
     static void noteUmask();
+    // Whether name is one this class gives its temporaries: ".<name>.cwtmp<digits>" or
+    // ".cwtmp<digits>".
+    static bool isTemporaryName(const std::string& name);
 
     bool create();
     bool write(const void* data, size_t size);

@@ -3,13 +3,23 @@
 
 #include "UnzipJob.h"
 
+#include <cstring>
+
 #define CW_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 cw::zip::UnzipOptions g_options;
+
+// The password is kept only until the run that needs it ends.
+void wipePassword() {
+    explicit_bzero(g_options.password.data(), g_options.password.size());
+    g_options.password.clear();
+    g_options.decrypt = false;
 }
+} // namespace
 
 CW_EXPORT int cwUnzip_Initialise(void) {
+    wipePassword();
     g_options = cw::zip::UnzipOptions{};
     return 0;
 }
@@ -35,6 +45,7 @@ CW_EXPORT int cwUnzip_View(int on) {
 }
 
 CW_EXPORT int cwUnzip_Decrypt(const char* password) {
+    wipePassword();
     g_options.decrypt = password != nullptr;
     g_options.password = password ? password : "";
     return 0;
@@ -63,7 +74,9 @@ CW_EXPORT int cwUnzip(void) {
         g_options.structure = false;
         return r;
     }
-    return cw::zip::runExtract(g_options);
+    const int r = cw::zip::runExtract(g_options);
+    wipePassword();
+    return r;
 }
 
 CW_EXPORT int cwUnzip_TestWorkers(int workers) {

@@ -56,6 +56,7 @@ enum CwUnzipError {
     CW_UNZIP_ERROR_DISK = 2,        /* a disk asked for did not come */
     CW_UNZIP_ERROR_DESTINATION = 3, /* the destination folder cannot be opened */
     CW_UNZIP_ERROR_DAMAGED = 4,     /* the set is damaged beyond the current file */
+    CW_UNZIP_ERROR_NO_SPACE = 5,    /* the chosen files do not fit the destination's free space */
     CW_UNZIP_ERROR_CANCELLED = 12   /* the user cancelled */
 };
 
