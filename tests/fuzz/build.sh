@@ -1,18 +1,29 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer target with clang (AddressSanitizer and UndefinedBehaviorSanitizer):
+# Builds the libFuzzer targets with clang (AddressSanitizer and UndefinedBehaviorSanitizer):
 #   tests/fuzz/build.sh [out dir (default build-fuzz)]
-# then, for example:
-#   tests/fuzz/make-seeds build build-fuzz/seeds
-#   nice build-fuzz/fuzz_unzip -max_total_time=1800 -max_len=65536 build-fuzz/corpus build-fuzz/seeds
+# scripts/fuzz builds them, makes their seeds and runs each for a while.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 out=$(mkdir -p "${1:-$root/build-fuzz}" && cd "${1:-$root/build-fuzz}" && pwd)
-sources=("$root"/zip/cwunzip/*.cpp)
-for f in CentralDirectory Events IncludeList Paths VolumeSet Volumes; do
-  sources+=("$root/zip/common/$f.cpp")
-done
-clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -I"$root" -I"$root/zip/include" $(pkg-config --cflags libdeflate nettle zlib) \
-  "$root/tests/fuzz/fuzz_unzip.cpp" "${sources[@]}" \
-  $(pkg-config --libs libdeflate nettle zlib) -lpthread -o "$out/fuzz_unzip"
-echo "$out/fuzz_unzip"
+
+flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+       -I"$root" -I"$root/zip/include")
+zip_libs=$(pkg-config --libs libdeflate nettle zlib)
+zip_common() { for f in "$@"; do echo "$root/zip/common/$f.cpp"; done; }
+
+# target name, then its sources beside tests/fuzz/<name>.cpp, then "--" and link flags
+target() {
+  local name=$1 sources=() libs=()
+  shift
+  while (($#)) && [ "$1" != "--" ]; do sources+=("$1"); shift; done
+  (($#)) && shift
+  libs=("$@")
+  clang++ "${flags[@]}" $(pkg-config --cflags libdeflate nettle zlib) \
+    "$root/tests/fuzz/$name.cpp" "${sources[@]}" "${libs[@]}" -lpthread -o "$out/$name"
+  echo "$out/$name"
+}
+
+target fuzz_unzip "$root"/zip/cwunzip/*.cpp \
+  $(zip_common CentralDirectory Events IncludeList Paths TempFiles VolumeSet Volumes) \
+  -- $zip_libs
+target fuzz_directory $(zip_common CentralDirectory Volumes) -- $zip_libs
