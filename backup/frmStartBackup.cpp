@@ -2,12 +2,11 @@
 
 #include "backup/BackupProgram.h"
 #include "backup/Layout.h"
-#include "backup/ProfileReaders.h"
 #include "backup/frmBackup.h"
 #include "common/platform/Desktop.h"
 #include "common/platform/Errors.h"
+#include "common/platform/FilePaths.h"
 #include "common/platform/Files.h"
-#include "common/platform/Paths.h"
 #include "common/widgets/DirListBox.h"
 #include "common/widgets/FileListBox.h"
 
@@ -103,25 +102,33 @@ frmStartBackup::frmStartBackup(BackupProgram& program, QWidget* parent)
 
 QStringList frmStartBackup::fileListEntries() const {
     QStringList out;
-    out.reserve(lstFileList->count());
-    for (int i = 0; i < lstFileList->count(); ++i)
-        out << lstFileList->item(i)->text();
+    for (const auto& f : program_.plan.files)
+        out << q(f);
     return out;
 }
 
-void frmStartBackup::FillListBox(const std::string& section) {
-    QListWidget* target = section == "Application" ? lstIni : lstFileList;
-    for (const auto& p : listSectionPaths(profilePath_, section, program_.appDir))
-        target->addItem(q(p));
+std::int64_t frmStartBackup::totalSize() const {
+    return program_.plan.totalSize;
+}
+
+std::int64_t frmStartBackup::markerCount() const {
+    return program_.plan.markerCount;
+}
+
+void frmStartBackup::addToList(const QString& entry) {
+    program_.plan.add(entry.toStdString());
+    lstFileList->addItem(entry);
 }
 
 bool frmStartBackup::Form_Load() {
     auto& desktop = program_.desktop;
-    profilePath_ = ::cwb::profilePath(program_.appDir);
+    BackupPlan& plan = program_.plan;
+    profilePath_ = BackupPlan::profilePath(program_.appDir);
+    plan.readProfile(program_.appDir);
+    const cw::profile::Profile& profile = plan.profile;
 
-    std::string support;
-    if (GetProfileBody(profilePath_, "Support", support))
-        program_.supportText = q(support);
+    if (profile.support)
+        program_.supportText = q(*profile.support);
 
     if (!cw::files::isOrdinaryFile(profilePath_)) {
         desktop.messageBox(QStringLiteral("This program cannot find the necessary files to "
@@ -132,11 +139,9 @@ bool frmStartBackup::Form_Load() {
     }
 
     if (program_.appDescription.isEmpty())
-        program_.appDescription = q(GetProfileFirstLine(program_.appDir, "Description"));
+        program_.appDescription = q(profile.description.value_or(std::string()));
 
-    // A missing "Startup" section is a failed test: the prompt is shown.
-    std::string startup;
-    if (!GetProfileBody(profilePath_, "Startup", startup) || startup == "Yes") {
+    if (plan.asksToCloseTheApplication()) {
         const QString d = program_.appDescription.toUpper();
         desktop.beep();
         const auto answer =
@@ -150,30 +155,23 @@ bool frmStartBackup::Form_Load() {
         }
     }
 
-    FillListBox("Application");
-    FillListBox("Windows");
-    FillListBox("System");
-
-    const bool includeHidden = GetProfileFirstLine(program_.appDir, "Hidden") != "cwNever";
-    const bool markers = emptyDirMarkersWanted(GetProfileFirstLine(program_.appDir, "EmptyDir"));
-    File1->setShowHidden(includeHidden);
+    for (const auto& d : plan.directoriesToScan(program_.appDir))
+        lstIni->addItem(q(d));
+    for (const auto& f : plan.namedFiles())
+        plan.add(f);
+    File1->setShowHidden(plan.includesHidden());
 
     for (int i = 0; i < lstIni->count(); ++i) {
         const QString d = lstIni->item(i)->text();
-        if (markers) {
-            lstFileList->addItem(q(markerEntry(d.toStdString())));
-            ++markerCount_;
-        }
+        if (plan.wantsMarkers())
+            plan.addMarker(d.toStdString());
         if (cw::files::existsAsFileOrDirectory(bareDir(d.toStdString()))) {
             try {
                 File1->setPath(d);
                 const std::string dir = File1->path().toStdString();
                 for (const QString& f : File1->items()) {
                     const std::string entry = cw::paths::join(dir, f.toStdString());
-                    lstFileList->addItem(q(entry));
-                    const std::int64_t len = cw::files::fileLength(entry);
-                    if (len > 0)
-                        totalSize_ += len;
+                    plan.addScanned(entry, cw::files::fileLength(entry));
                 }
             } catch (const cw::PlatformError&) {
                 // Typically an "Application" line naming a file: nothing of it is listed.
@@ -183,13 +181,13 @@ bool frmStartBackup::Form_Load() {
                                    cw::Icon::Critical, cw::Buttons::OK, kTitle);
             }
         }
-        // The Windows and System directories themselves, from the empty last list entries.
-        for (int k = lstFileList->count() - 1; k >= 0; --k)
-            if (lstFileList->item(k)->text().endsWith(QLatin1Char(cw::paths::kSep)))
-                delete lstFileList->takeItem(k);
     }
+    // The Windows and System directories themselves, from the empty last list entries.
+    plan.finishStartup();
+    for (const auto& f : plan.files)
+        lstFileList->addItem(q(f));
 
-    if (lstFileList->count() == 0) {
+    if (plan.files.empty()) {
         desktop.messageBox(
             QStringLiteral("There are no Files available to Backup.  Contact your Vendor."),
             cw::Icon::Critical, cw::Buttons::OK, kTitle);
@@ -197,8 +195,8 @@ bool frmStartBackup::Form_Load() {
         return false;
     }
 
-    lblTotalFiles->setText(QString::number(lstFileList->count() - markerCount_));
-    lblSize->setText(QString::number(totalSize_));
+    lblTotalFiles->setText(QString::number(plan.shownCount));
+    lblSize->setText(QString::number(plan.totalSize));
 
     try {
         dirFileList->setPath(QDir::currentPath());
@@ -221,7 +219,8 @@ void frmStartBackup::dirFileList_Change() {
 }
 
 void frmStartBackup::showCount() {
-    lblTotalFiles->setText(QString::number(lstFileList->count()));
+    program_.plan.recount();
+    lblTotalFiles->setText(QString::number(program_.plan.shownCount));
 }
 
 void frmStartBackup::cmdAdd_Click() {
@@ -231,7 +230,7 @@ void frmStartBackup::cmdAdd_Click() {
         if (!selected.contains(name))
             continue;
         const QString entry = q(cw::paths::join(dir, name.toStdString()));
-        if (!lstFileList->findItems(entry, Qt::MatchExactly | Qt::MatchCaseSensitive).isEmpty()) {
+        if (program_.plan.contains(entry.toStdString())) {
             program_.desktop.messageBox(
                 QStringLiteral("Add process stopped.  ") + entry +
                     QStringLiteral(" already exists in the list.\r\n\r\nAll files selected "
@@ -242,7 +241,7 @@ void frmStartBackup::cmdAdd_Click() {
                 cw::Icon::Critical, cw::Buttons::OK, kTitle);
             return;
         }
-        lstFileList->addItem(entry);
+        addToList(entry);
     }
     showCount();
 }
@@ -250,7 +249,7 @@ void frmStartBackup::cmdAdd_Click() {
 void frmStartBackup::cmdAddAll_Click() {
     const std::string dir = lstFiles->path().toStdString();
     for (const QString& name : lstFiles->items())
-        lstFileList->addItem(q(cw::paths::join(dir, name.toStdString())));
+        addToList(q(cw::paths::join(dir, name.toStdString())));
 }
 
 void frmStartBackup::cmdRemove_Click() {
@@ -261,12 +260,15 @@ void frmStartBackup::cmdRemove_Click() {
             QStringLiteral("You must first select a file to remove before you click Remove."),
             cw::Icon::Warning, cw::Buttons::OK, kTitle);
     } else {
-        delete lstFileList->takeItem(lstFileList->row(selected.first()));
+        const int row = lstFileList->row(selected.first());
+        program_.plan.removeAt(static_cast<std::size_t>(row));
+        delete lstFileList->takeItem(row);
     }
     showCount();
 }
 
 void frmStartBackup::cmdRemAll_Click() {
+    program_.plan.removeAll();
     lstFileList->hide();
     for (int k = lstFileList->count() - 1; k >= 0; --k)
         delete lstFileList->takeItem(k);

@@ -40,13 +40,13 @@ public:
     QPushButton* cmdNext = nullptr;
     QPushButton* cmdCancel = nullptr;
 
-    // The backup file list as it stands (what the progress window hands on).
+    // The backup file list as it stands.
     QStringList fileListEntries() const;
     const std::string& profilePath() const { return profilePath_; }
-    std::int64_t totalSize() const { return totalSize_; }
-    std::int64_t markerCount() const { return markerCount_; }
-
-    void FillListBox(const std::string& section);
+    std::int64_t totalSize() const;
+    std::int64_t markerCount() const;
+    // Puts an entry at the end of the list without counting it, as Add All does.
+    void addToList(const QString& entry);
 
 public Q_SLOTS:
     // Start-up; false when it ended the program (no profile, Cancel, nothing to back up).
@@ -64,8 +64,6 @@ private:
 
     BackupProgram& program_;
     std::string profilePath_;
-    std::int64_t markerCount_ = 0;
-    std::int64_t totalSize_ = 0;
 };
 
 } // namespace cwb

@@ -1,7 +1,8 @@
 #pragma once
 // cwr's program-wide values for one run, owned by main (or a test) and handed to every
-// window. It also keeps the open windows, which read each other's controls as the restore
-// goes on, as the road from set to progress window needs.
+// window: the restore plan the windows show and edit, and the open windows.
+#include "restore/RestorePlan.h"
+
 #include <QPointer>
 #include <cstdint>
 #include <memory>
@@ -39,6 +40,7 @@ struct RestoreContext {
     std::string currentFileName;
     int replaceAnswer = 0; // 0 replace, 1 replace all, 2 skip, 3 cancel restore
     bool stop = false;     // never cleared
+    RestorePlan plan;
     // A file was not restored or the user cancelled: the end must not claim success.
     bool incomplete = false;
     // The busy pointer is up (set and cleared once, whoever clears it first).

@@ -45,13 +45,15 @@ public:
 public Q_SLOTS:
     void Form_Load();
     void Form_Activate();
-    void Text1_Change();
     void lstArchive_Click();
     void cmdSelectAll_Click();
     void cmdDeselectall_Click();
     void cmdOpen_Click();
     void cmdRestore_Click();
     void cmdCancel_Click();
+
+    // One listing message from the library: into the plan, and shown.
+    void listingMessage(const char* text);
 
 private:
     void listSet();

@@ -6,6 +6,7 @@
 #include "common/widgets/DirListBox.h"
 #include "common/widgets/FileListBox.h"
 #include "tests/backup/BackupFixture.h"
+#include "tests/support/FileFaults.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -222,7 +223,7 @@ protected:
 };
 
 TEST_F(FileListTest, AddStopsAtADuplicate) {
-    start().lstFileList->addItem(q(pick("b")));
+    start().addToList(q(pick("b")));
     const QString before = start().lblTotalFiles->text();
     select({"a", "b", "c"});
     const QString b = q(pick("b"));
@@ -242,7 +243,7 @@ TEST_F(FileListTest, AddStopsAtADuplicate) {
 }
 
 TEST_F(FileListTest, AddComparesExactlyAndCountsEveryEntry) {
-    start().lstFileList->addItem(q(pick("A")));
+    start().addToList(q(pick("A")));
     select({"a", "c"});
     start().cmdAdd_Click();
     const auto items = fileList();
