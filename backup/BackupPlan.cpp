@@ -1,6 +1,7 @@
 #include "backup/BackupPlan.h"
 
 #include "common/platform/FilePaths.h"
+#include "common/platform/Files.h"
 #include "common/profile/ProfileFile.h"
 
 #include <algorithm>
@@ -53,21 +54,46 @@ bool BackupPlan::asksToCloseTheApplication() const {
     return profile.startupPrompt.value_or(true);
 }
 
+void BackupPlan::append(const std::string& entry, Measure m) {
+    files.push_back(entry);
+    measures.push_back(m);
+    count(m, 1);
+}
+
+void BackupPlan::count(const Measure& m, int sign) {
+    if (m.marker)
+        markerCount += sign;
+    else
+        shownCount += sign;
+    if (!m.marker && m.size > 0)
+        totalSize += sign * m.size;
+}
+
+void BackupPlan::addNamed(const std::string& path) {
+    append(path, {});
+}
+
 void BackupPlan::addMarker(const std::string& dir) {
-    files.push_back(markerEntry(dir));
-    ++markerCount;
+    append(markerEntry(dir), {-1, true});
 }
 
 void BackupPlan::addScanned(const std::string& path, std::int64_t length) {
-    files.push_back(path);
-    if (length > 0)
-        totalSize += length;
+    append(path, {length, false});
 }
 
 void BackupPlan::finishStartup() {
-    std::erase_if(files,
-                  [](const std::string& f) { return !f.empty() && f.back() == cw::paths::kSep; });
-    shownCount = static_cast<std::int64_t>(files.size()) - markerCount;
+    // Rebuilt in one pass: erasing entries one by one is quadratic on long lists.
+    std::vector<std::string> keptFiles;
+    std::vector<Measure> keptMeasures;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!files[i].empty() && files[i].back() == cw::paths::kSep)
+            continue;
+        keptFiles.push_back(std::move(files[i]));
+        keptMeasures.push_back(measures[i]);
+    }
+    files = std::move(keptFiles);
+    measures = std::move(keptMeasures);
+    recount();
 }
 
 bool BackupPlan::contains(const std::string& entry) const {
@@ -75,20 +101,27 @@ bool BackupPlan::contains(const std::string& entry) const {
 }
 
 void BackupPlan::add(const std::string& entry) {
-    files.push_back(entry);
+    append(entry, {cw::files::fileLength(entry), false});
 }
 
 void BackupPlan::removeAt(std::size_t index) {
-    if (index < files.size())
-        files.erase(files.begin() + static_cast<std::ptrdiff_t>(index));
-}
-
-void BackupPlan::recount() {
-    shownCount = static_cast<std::int64_t>(files.size());
+    if (index >= files.size())
+        return;
+    count(measures[index], -1);
+    files.erase(files.begin() + static_cast<std::ptrdiff_t>(index));
+    measures.erase(measures.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 void BackupPlan::removeAll() {
     files.clear();
+    measures.clear();
+    recount();
+}
+
+void BackupPlan::recount() {
+    markerCount = shownCount = totalSize = 0;
+    for (const Measure& m : measures)
+        count(m, 1);
 }
 
 std::string BackupPlan::setPath() const {

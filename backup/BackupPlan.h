@@ -35,10 +35,17 @@ struct BackupPlan {
 
     // The backup file list: files, and "<dir>/(EMPTY)" markers for the scanned directories.
     std::vector<std::string> files;
+    // What each entry of files counts for.
+    struct Measure {
+        std::int64_t size = -1; // the length found when it was listed; -1: not measured
+        bool marker = false;
+    };
+    std::vector<Measure> measures;
+    // Kept by every change of the list: the markers, the real files (markers left out) and
+    // the bytes of the measured files (those found in folders; the files the profile names
+    // in the Windows and System directories are not measured).
     std::int64_t markerCount = 0;
-    std::int64_t totalSize = 0; // bytes of the files start-up listed
-    // The file count shown to the user: start-up sets it to the files it listed (markers
-    // not counted); Add and Remove set it to the whole list's length.
+    std::int64_t totalSize = 0;
     std::int64_t shownCount = 0;
 
     // The options window's choices.
@@ -58,21 +65,26 @@ struct BackupPlan {
     // "System" lines name.
     std::vector<std::string> directoriesToScan(const std::string& appDir) const;
     std::vector<std::string> namedFiles() const;
+    // A file the profile names: listed, not measured.
+    void addNamed(const std::string& path);
     bool wantsMarkers() const;
     bool includesHidden() const;
     bool asksToCloseTheApplication() const;
     void addMarker(const std::string& dir);
     // A file the scan found; its size counts towards the total.
     void addScanned(const std::string& path, std::int64_t length);
-    // Drops the entries that name a directory and counts the listed files.
+    // Drops the entries that name a directory.
     void finishStartup();
 
-    // Editing.
+    // Editing; each keeps the counts.
     bool contains(const std::string& entry) const;
+    // A file picked from a folder: listed and measured.
     void add(const std::string& entry);
     void removeAt(std::size_t index);
     void removeAll();
-    // Sets the shown count to the list's length (after Add and Remove).
+    // Whether the list holds a real file (markers alone back nothing up).
+    bool hasFiles() const { return shownCount > 0; }
+    // Counts the list again (after a direct change of files and measures).
     void recount();
 
     // The set this plan writes: <destination>/<backupName>.bks.
@@ -84,6 +96,10 @@ struct BackupPlan {
     bool longNames() const;
     // The top of the progress bar: one step per file after the first, at least one.
     std::int32_t progressTop() const;
+
+private:
+    void append(const std::string& entry, Measure m);
+    void count(const Measure& m, int sign);
 };
 
 // The marker entry that stands for a profile directory in the file list.

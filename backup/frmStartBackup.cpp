@@ -158,7 +158,7 @@ bool frmStartBackup::Form_Load() {
     for (const auto& d : plan.directoriesToScan(program_.appDir))
         lstIni->addItem(q(d));
     for (const auto& f : plan.namedFiles())
-        plan.add(f);
+        plan.addNamed(f);
     File1->setShowHidden(plan.includesHidden());
 
     for (int i = 0; i < lstIni->count(); ++i) {
@@ -219,8 +219,8 @@ void frmStartBackup::dirFileList_Change() {
 }
 
 void frmStartBackup::showCount() {
-    program_.plan.recount();
     lblTotalFiles->setText(QString::number(program_.plan.shownCount));
+    lblSize->setText(QString::number(program_.plan.totalSize));
 }
 
 void frmStartBackup::cmdAdd_Click() {
@@ -239,6 +239,7 @@ void frmStartBackup::cmdAdd_Click() {
                     QStringLiteral(" have been entered in list.\r\nReselect all files after ") +
                     entry + QStringLiteral(" and click on 'Add'."),
                 cw::Icon::Critical, cw::Buttons::OK, kTitle);
+            showCount(); // the files before it stay added
             return;
         }
         addToList(entry);
@@ -250,6 +251,7 @@ void frmStartBackup::cmdAddAll_Click() {
     const std::string dir = lstFiles->path().toStdString();
     for (const QString& name : lstFiles->items())
         addToList(q(cw::paths::join(dir, name.toStdString())));
+    showCount();
 }
 
 void frmStartBackup::cmdRemove_Click() {
@@ -273,9 +275,17 @@ void frmStartBackup::cmdRemAll_Click() {
     for (int k = lstFileList->count() - 1; k >= 0; --k)
         delete lstFileList->takeItem(k);
     lstFileList->show();
+    showCount();
 }
 
 void frmStartBackup::cmdNext_Click() {
+    // Markers alone would make an empty set that reports success.
+    if (!program_.plan.hasFiles()) {
+        program_.desktop.beep();
+        program_.desktop.messageBox(QStringLiteral("There are no files to back up."),
+                                    cw::Icon::Warning, cw::Buttons::OK, kTitle);
+        return;
+    }
     hide();
     auto& options = program_.openOptionsWindow();
     bringToFront(&options);

@@ -68,6 +68,34 @@ TEST(Markers, EmptyDirValueThatIsNoNumberStillAsksForMarkers) {
     EXPECT_TRUE(markers("99999999999999999999999"));
 }
 
+TEST_F(ReadersTest, EveryEditCountsTheRealFilesAndMeasuresFolderFiles) {
+    const std::string a = env.writeFile("pick/a", "12345");
+    const std::string named = env.writeFile("home.ini", "123");
+    BackupPlan plan;
+    plan.addNamed(named); // a Windows or System file: counted, not measured
+    plan.addMarker(app);
+    plan.addScanned(app + "/x", 10);
+    plan.finishStartup();
+    EXPECT_EQ(plan.shownCount, 2);
+    EXPECT_EQ(plan.totalSize, 10);
+
+    plan.add(a);
+    plan.add(a); // Add All adds duplicates, and counts them
+    EXPECT_EQ(plan.shownCount, 4);
+    EXPECT_EQ(plan.totalSize, 20);
+    plan.removeAt(1); // the marker: the count stays
+    EXPECT_EQ(plan.shownCount, 4);
+    EXPECT_EQ(plan.markerCount, 0);
+    plan.removeAt(0);
+    EXPECT_EQ(plan.shownCount, 3);
+    EXPECT_TRUE(plan.hasFiles());
+    plan.removeAll();
+    EXPECT_EQ(plan.shownCount, 0);
+    EXPECT_EQ(plan.totalSize, 0);
+    plan.addMarker(app);
+    EXPECT_FALSE(plan.hasFiles()) << "markers alone back nothing up";
+}
+
 TEST(Include, EveryEntryEndsWithABarAndBarsNeverSplitANAme) {
     EXPECT_EQ(makeIncludeList({"A", "B"}).list, "A|B|");
     EXPECT_EQ(makeIncludeList({}).list, "");
