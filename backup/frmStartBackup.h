@@ -45,7 +45,8 @@ public:
     const std::string& profilePath() const { return profilePath_; }
     std::int64_t totalSize() const;
     std::int64_t markerCount() const;
-    // Puts an entry at the end of the list without counting it, as Add All does.
+    // Puts an entry at the end of the plan's list and of lstFileList; the labels follow at
+    // the end of the edit.
     void addToList(const QString& entry);
 
 public Q_SLOTS:
