@@ -2,6 +2,7 @@
 // cwr's program-wide values for one run, owned by main (or a test) and handed to every
 // window: the restore plan the windows show and edit, and the open windows.
 #include "restore/RestorePlan.h"
+#include "zip/include/cwevents.h"
 
 #include <QPointer>
 #include <cstdint>
@@ -38,8 +39,8 @@ struct RestoreContext {
     std::int64_t selectedBytes = 0; // counts down during the extraction
     std::int64_t restoredCount = 0;
     std::string currentFileName;
-    int replaceAnswer = 0; // 0 replace, 1 replace all, 2 skip, 3 cancel restore
-    bool stop = false;     // never cleared
+    int replaceAnswer = CW_ANSWER_REPLACE; // the replace prompt's last answer (CW_ANSWER_*)
+    bool stop = false;                     // never cleared
     RestorePlan plan;
     // A file was not restored or the user cancelled: the end must not claim success.
     bool incomplete = false;
