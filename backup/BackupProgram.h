@@ -1,6 +1,8 @@
 #pragma once
-// cwb's program-wide values, owned by main (or a test) and handed to every window. It also
-// owns the windows, which read each other's controls as the backup goes on.
+// cwb's program-wide values, owned by main (or a test) and handed to every window: the
+// backup plan the windows show and edit, and the windows themselves.
+#include "backup/BackupPlan.h"
+
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -31,6 +33,7 @@ struct BackupProgram {
     bool replaceFlag = false;
     QString existingSetPath;
     std::int64_t filesDone = 0;
+    BackupPlan plan;
 
     // The compression library, bound from appDir at first use unless a test put one here.
     std::unique_ptr<ZipLibrary> zip;

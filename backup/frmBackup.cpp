@@ -2,15 +2,14 @@
 
 #include "backup/BackupProgram.h"
 #include "backup/Layout.h"
-#include "backup/ProfileReaders.h"
 #include "backup/dlgBrowse.h"
 #include "backup/dlgDupBackupset.h"
 #include "common/dlgNewFolder.h"
 #include "common/platform/Desktop.h"
 #include "common/platform/Drives.h"
 #include "common/platform/Errors.h"
+#include "common/platform/FilePaths.h"
 #include "common/platform/Files.h"
-#include "common/platform/Paths.h"
 #include "common/widgets/Activation.h"
 #include "common/widgets/DirListBox.h"
 #include "common/widgets/DriveListBox.h"
@@ -150,11 +149,34 @@ frmBackup::frmBackup(BackupProgram& program, QWidget* parent) : QWidget(parent),
     connect(cmdBrowse, &QPushButton::clicked, this, &frmBackup::cmdBrowse_Click);
     connect(cmdStart, &QPushButton::clicked, this, &frmBackup::cmdStart_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmBackup::cmdCancel_Click);
+    // The plan follows the controls, whoever changes them.
+    connect(txtBackupName, &QLineEdit::textChanged, this, &frmBackup::storeChoices);
+    connect(txtPassword, &QLineEdit::textChanged, this, &frmBackup::storeChoices);
+    connect(dirFolderList, &cw::DirListBox::pathChanged, this, &frmBackup::storeChoices);
+    for (QRadioButton* o :
+         {optEncrypt[0], optSpan[0], optComp[0], optComp[1], optComp[2], optComp[3]})
+        connect(o, &QRadioButton::toggled, this, &frmBackup::storeChoices);
+    storeChoices();
+}
+
+void frmBackup::storeChoices() {
+    BackupPlan& plan = program_.plan;
+    plan.destination = dirFolderList->path().toStdString();
+    plan.backupName = txtBackupName->text().toStdString();
+    plan.encrypt = optEncrypt[0]->isChecked();
+    plan.password = txtPassword->text().toStdString();
+    plan.level.reset();
+    for (int i = 0; i < 4; ++i)
+        if (optComp[i]->isChecked())
+            plan.level = kOptionLevels[i];
+    plan.span = optSpan[0]->isChecked();
 }
 
 void frmBackup::Form_Load() {
-    const auto& dir = program_.appDir;
-    txtEncrypt->setText(QString::fromStdString(GetProfileFirstLine(dir, "Encrypt")));
+    const cw::profile::Profile& profile = program_.plan.profile;
+    if (profile.encryptionAllowed)
+        txtEncrypt->setText(QLatin1String(*profile.encryptionAllowed ? cw::profile::value::kTrue
+                                                                     : cw::profile::value::kFalse));
 
     Drive1->setDrive(QDir::currentPath());
     try {
@@ -166,14 +188,14 @@ void frmBackup::Form_Load() {
     connect(dirFolderList, &cw::DirListBox::pathChanged, this, &frmBackup::dirFolderList_Change);
     connect(Drive1, &cw::DriveListBox::driveChanged, this, &frmBackup::Drive1_Change);
 
-    const bool encrypt = txtEncrypt->text() == QLatin1String("true");
+    const bool encrypt = txtEncrypt->text() == QLatin1String(cw::profile::value::kTrue);
     if (encrypt) {
         fraEncrypt->show();
         optEncrypt[0]->show();
         optEncrypt[1]->show();
         txtPassword->show();
     }
-    const bool customize = GetProfileFirstLine(dir, "Customize Compression") == "Yes";
+    const bool customize = profile.customCompression.value_or(false);
     if (customize) {
         frmCompression->show();
         for (auto* o : optComp)
@@ -186,11 +208,8 @@ void frmBackup::Form_Load() {
         resize(width(), cw::twipsToPixelsY(5400));
     }
 
-    const std::string level = GetProfileFirstLine(dir, "Compression");
-    const char* levels[] = {"cwCompression_None", "cwCompression_Minimum", "cwCompression_Normal",
-                            "cwCompression_Maximum"};
     for (int i = 0; i < 4; ++i)
-        if (level == levels[i])
+        if (profile.compression == kOptionLevels[i])
             optComp[i]->setChecked(true);
 }
 
@@ -332,6 +351,7 @@ void frmBackup::cmdStart_Click() {
         }
     }
     program_.replaceFlag = false;
+    storeChoices();
     hide();
     program_.showProgressWindow();
 }

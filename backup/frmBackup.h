@@ -72,6 +72,8 @@ public Q_SLOTS:
 
 private:
     void setPasswordEnabled(bool on);
+    // Puts the choices the controls show into the backup plan.
+    void storeChoices();
 
     BackupProgram& program_;
     cw::ActivationWatcher* watcher_ = nullptr;

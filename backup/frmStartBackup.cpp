@@ -2,12 +2,11 @@
 
 #include "backup/BackupProgram.h"
 #include "backup/Layout.h"
-#include "backup/ProfileReaders.h"
 #include "backup/frmBackup.h"
 #include "common/platform/Desktop.h"
 #include "common/platform/Errors.h"
+#include "common/platform/FilePaths.h"
 #include "common/platform/Files.h"
-#include "common/platform/Paths.h"
 #include "common/widgets/DirListBox.h"
 #include "common/widgets/FileListBox.h"
 
@@ -101,43 +100,35 @@ frmStartBackup::frmStartBackup(BackupProgram& program, QWidget* parent)
     connect(cmdCancel, &QPushButton::clicked, this, &frmStartBackup::cmdCancel_Click);
 }
 
-std::vector<std::string> frmStartBackup::fileListPaths() const {
-    std::vector<std::string> out;
-    out.reserve(static_cast<size_t>(lstFileList->count()));
-    for (int i = 0; i < lstFileList->count(); ++i) {
-        const QVariant raw = lstFileList->item(i)->data(cw::kRawNameRole);
-        out.push_back(raw.isValid() ? raw.toByteArray().toStdString()
-                                    : lstFileList->item(i)->text().toStdString());
-    }
-    return out;
-}
-
 QStringList frmStartBackup::fileListEntries() const {
     QStringList out;
-    out.reserve(lstFileList->count());
-    for (int i = 0; i < lstFileList->count(); ++i)
-        out << lstFileList->item(i)->text();
+    for (const auto& f : program_.plan.files)
+        out << q(f);
     return out;
 }
 
-void frmStartBackup::addFileEntry(const std::string& path) {
-    auto* item = new QListWidgetItem(q(path), lstFileList);
-    item->setData(cw::kRawNameRole, QByteArray::fromStdString(path));
+std::int64_t frmStartBackup::totalSize() const {
+    return program_.plan.totalSize;
 }
 
-void frmStartBackup::FillListBox(const std::string& section) {
-    QListWidget* target = section == "Application" ? lstIni : lstFileList;
-    for (const auto& p : listSectionPaths(profilePath_, section, program_.appDir))
-        target->addItem(q(p));
+std::int64_t frmStartBackup::markerCount() const {
+    return program_.plan.markerCount;
+}
+
+void frmStartBackup::addToList(const std::string& path) {
+    program_.plan.add(path);
+    lstFileList->addItem(q(path));
 }
 
 bool frmStartBackup::Form_Load() {
     auto& desktop = program_.desktop;
-    profilePath_ = ::cwb::profilePath(program_.appDir);
+    BackupPlan& plan = program_.plan;
+    profilePath_ = BackupPlan::profilePath(program_.appDir);
+    plan.readProfile(program_.appDir);
+    const cw::profile::Profile& profile = plan.profile;
 
-    std::string support;
-    if (GetProfileBody(profilePath_, "Support", support))
-        program_.supportText = q(support);
+    if (profile.support)
+        program_.supportText = q(*profile.support);
 
     if (!cw::files::isOrdinaryFile(profilePath_)) {
         desktop.messageBox(QStringLiteral("This program cannot find the necessary files to "
@@ -148,11 +139,9 @@ bool frmStartBackup::Form_Load() {
     }
 
     if (program_.appDescription.isEmpty())
-        program_.appDescription = q(GetProfileFirstLine(program_.appDir, "Description"));
+        program_.appDescription = q(profile.description.value_or(std::string()));
 
-    // A missing "Startup" section is a failed test: the prompt is shown.
-    std::string startup;
-    if (!GetProfileBody(profilePath_, "Startup", startup) || startup == "Yes") {
+    if (plan.asksToCloseTheApplication()) {
         const QString d = program_.appDescription.toUpper();
         desktop.beep();
         const auto answer =
@@ -166,30 +155,23 @@ bool frmStartBackup::Form_Load() {
         }
     }
 
-    FillListBox("Application");
-    FillListBox("Windows");
-    FillListBox("System");
-
-    const bool includeHidden = GetProfileFirstLine(program_.appDir, "Hidden") != "cwNever";
-    const bool markers = emptyDirMarkersWanted(GetProfileFirstLine(program_.appDir, "EmptyDir"));
-    File1->setShowHidden(includeHidden);
+    for (const auto& d : plan.directoriesToScan(program_.appDir))
+        lstIni->addItem(q(d));
+    for (const auto& f : plan.namedFiles())
+        plan.addNamed(f);
+    File1->setShowHidden(plan.includesHidden());
 
     for (int i = 0; i < lstIni->count(); ++i) {
         const QString d = lstIni->item(i)->text();
-        if (markers) {
-            lstFileList->addItem(q(markerEntry(d.toStdString())));
-            ++markerCount_;
-        }
+        if (plan.wantsMarkers())
+            plan.addMarker(d.toStdString());
         if (cw::files::existsAsFileOrDirectory(bareDir(d.toStdString()))) {
             try {
                 File1->setPath(d);
                 const std::string dir = File1->path().toStdString();
                 for (int f = 0; f < File1->count(); ++f) {
                     const std::string entry = cw::paths::join(dir, File1->rawItem(f));
-                    addFileEntry(entry);
-                    const std::int64_t len = cw::files::fileLength(entry);
-                    if (len > 0)
-                        totalSize_ += len;
+                    plan.addScanned(entry, cw::files::fileLength(entry));
                 }
             } catch (const cw::PlatformError&) {
                 // Typically an "Application" line naming a file: nothing of it is listed.
@@ -199,13 +181,13 @@ bool frmStartBackup::Form_Load() {
                                    cw::Icon::Critical, cw::Buttons::OK, kTitle);
             }
         }
-        // The Windows and System directories themselves, from the empty last list entries.
-        for (int k = lstFileList->count() - 1; k >= 0; --k)
-            if (lstFileList->item(k)->text().endsWith(QLatin1Char(cw::paths::kSep)))
-                delete lstFileList->takeItem(k);
     }
+    // The Windows and System directories themselves, from the empty last list entries.
+    plan.finishStartup();
+    for (const auto& f : plan.files)
+        lstFileList->addItem(q(f));
 
-    if (lstFileList->count() == 0) {
+    if (plan.files.empty()) {
         desktop.messageBox(
             QStringLiteral("There are no Files available to Backup.  Contact your Vendor."),
             cw::Icon::Critical, cw::Buttons::OK, kTitle);
@@ -213,8 +195,8 @@ bool frmStartBackup::Form_Load() {
         return false;
     }
 
-    lblTotalFiles->setText(QString::number(lstFileList->count() - markerCount_));
-    lblSize->setText(QString::number(totalSize_));
+    lblTotalFiles->setText(QString::number(plan.shownCount));
+    lblSize->setText(QString::number(plan.totalSize));
 
     try {
         dirFileList->setPath(QDir::currentPath());
@@ -237,7 +219,8 @@ void frmStartBackup::dirFileList_Change() {
 }
 
 void frmStartBackup::showCount() {
-    lblTotalFiles->setText(QString::number(lstFileList->count()));
+    lblTotalFiles->setText(QString::number(program_.plan.shownCount));
+    lblSize->setText(QString::number(program_.plan.totalSize));
 }
 
 void frmStartBackup::cmdAdd_Click() {
@@ -247,7 +230,7 @@ void frmStartBackup::cmdAdd_Click() {
             continue;
         const std::string raw = cw::paths::join(dir, lstFiles->rawItem(i));
         const QString entry = q(raw);
-        if (!lstFileList->findItems(entry, Qt::MatchExactly | Qt::MatchCaseSensitive).isEmpty()) {
+        if (program_.plan.contains(raw)) {
             program_.desktop.messageBox(
                 QStringLiteral("Add process stopped.  ") + entry +
                     QStringLiteral(" already exists in the list.\r\n\r\nAll files selected "
@@ -256,9 +239,10 @@ void frmStartBackup::cmdAdd_Click() {
                     QStringLiteral(" have been entered in list.\r\nReselect all files after ") +
                     entry + QStringLiteral(" and click on 'Add'."),
                 cw::Icon::Critical, cw::Buttons::OK, kTitle);
+            showCount(); // the files before it stay added
             return;
         }
-        addFileEntry(raw);
+        addToList(raw);
     }
     showCount();
 }
@@ -266,7 +250,8 @@ void frmStartBackup::cmdAdd_Click() {
 void frmStartBackup::cmdAddAll_Click() {
     const std::string dir = lstFiles->path().toStdString();
     for (int i = 0; i < lstFiles->count(); ++i)
-        addFileEntry(cw::paths::join(dir, lstFiles->rawItem(i)));
+        addToList(cw::paths::join(dir, lstFiles->rawItem(i)));
+    showCount();
 }
 
 void frmStartBackup::cmdRemove_Click() {
@@ -277,19 +262,30 @@ void frmStartBackup::cmdRemove_Click() {
             QStringLiteral("You must first select a file to remove before you click Remove."),
             cw::Icon::Warning, cw::Buttons::OK, kTitle);
     } else {
-        delete lstFileList->takeItem(lstFileList->row(selected.first()));
+        const int row = lstFileList->row(selected.first());
+        program_.plan.removeAt(static_cast<std::size_t>(row));
+        delete lstFileList->takeItem(row);
     }
     showCount();
 }
 
 void frmStartBackup::cmdRemAll_Click() {
+    program_.plan.removeAll();
     lstFileList->hide();
     for (int k = lstFileList->count() - 1; k >= 0; --k)
         delete lstFileList->takeItem(k);
     lstFileList->show();
+    showCount();
 }
 
 void frmStartBackup::cmdNext_Click() {
+    // Markers alone would make an empty set that reports success.
+    if (!program_.plan.hasFiles()) {
+        program_.desktop.beep();
+        program_.desktop.messageBox(QStringLiteral("There are no files to back up."),
+                                    cw::Icon::Warning, cw::Buttons::OK, kTitle);
+        return;
+    }
     hide();
     auto& options = program_.openOptionsWindow();
     bringToFront(&options);

@@ -41,15 +41,14 @@ public:
     QPushButton* cmdNext = nullptr;
     QPushButton* cmdCancel = nullptr;
 
-    // The backup file list as it stands (what the progress window hands on).
+    // The backup file list as it stands.
     QStringList fileListEntries() const;
-    // The same entries as the bytes of their paths, which a name that is not UTF-8 keeps.
-    std::vector<std::string> fileListPaths() const;
     const std::string& profilePath() const { return profilePath_; }
-    std::int64_t totalSize() const { return totalSize_; }
-    std::int64_t markerCount() const { return markerCount_; }
-
-    void FillListBox(const std::string& section);
+    std::int64_t totalSize() const;
+    std::int64_t markerCount() const;
+    // Puts an entry at the end of the plan's list and of lstFileList; the labels follow at
+    // the end of the edit.
+    void addToList(const std::string& path); // kept as bytes, shown as text
 
 public Q_SLOTS:
     // Start-up; false when it ended the program (no profile, Cancel, nothing to back up).
@@ -68,8 +67,6 @@ private:
 
     BackupProgram& program_;
     std::string profilePath_;
-    std::int64_t markerCount_ = 0;
-    std::int64_t totalSize_ = 0;
 };
 
 } // namespace cwb

@@ -1,23 +1,19 @@
 #include "backup/frmZIP.h"
 
+#include "backup/BackupIncludeList.h"
 #include "backup/BackupProgram.h"
-#include "backup/IncludeList.h"
 #include "backup/Layout.h"
-#include "backup/ProfileReaders.h"
 #include "backup/SetFile.h"
 #include "backup/ZipLibrary.h"
-#include "backup/frmBackup.h"
-#include "backup/frmStartBackup.h"
 #include "common/Format.h"
 #include "common/platform/Desktop.h"
+#include "common/platform/FilePaths.h"
 #include "common/platform/Files.h"
-#include "common/platform/Paths.h"
-#include "common/widgets/DirListBox.h"
+
+#include "zip/include/cwevents.h"
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QStyle>
 #include <algorithm>
 #include <cstring>
@@ -117,12 +113,12 @@ void frmZIP::Form_Load() {
     setWindowTitle(kTitle);
     lblInfo->setText(QStringLiteral(
         "You are about to start a Backup. Press 'Start Backup' to proceed, Cancel to quit."));
-    const frmStartBackup& start = *program_.startWindow;
-    const std::int64_t size = cw::leadingNumber(start.lblSize->text().toStdString());
-    lblSummary->setText(
-        QStringLiteral("You are backing up a total of ") + start.lblTotalFiles->text() +
-        QStringLiteral(" file(s).\r\n\r\nTotal Uncompressed Size of All Files:  ") +
-        QString::fromStdString(cw::formatPicture(size, "###,###")) + QStringLiteral(" bytes"));
+    const BackupPlan& plan = program_.plan;
+    lblSummary->setText(QStringLiteral("You are backing up a total of ") +
+                        QString::number(plan.shownCount) +
+                        QStringLiteral(" file(s).\r\n\r\nTotal Uncompressed Size of All Files:  ") +
+                        QString::fromStdString(cw::formatPicture(plan.totalSize, "###,###")) +
+                        QStringLiteral(" bytes"));
 
     if (!libraryReady_) {
         // Nothing can be written: say why, and leave only the way out.
@@ -145,10 +141,7 @@ void frmZIP::cmdOK_Click() {
     cmdCancel->hide();
     filettraited->raise();
 
-    const frmBackup& options = *program_.optionsWindow;
-    setPath_ = QString::fromStdString(
-                   cw::paths::withTrailingSep(options.dirFolderList->path().toStdString())) +
-               options.txtBackupName->text() + QStringLiteral(".bks");
+    setPath_ = QString::fromStdString(program_.plan.setPath());
     const SetIdentity before = SetIdentity::of(setPath_.toStdString());
     errorReported_ = false;
 
@@ -180,23 +173,19 @@ void frmZIP::cmdOK_Click() {
 void frmZIP::DoZIP() {
     Picture1->show();
     const auto& api = program_.zipLibrary().api();
-    const auto& dir = program_.appDir;
-    const frmBackup& options = *program_.optionsWindow;
-    const frmStartBackup& start = *program_.startWindow;
+    const BackupPlan& plan = program_.plan;
+    using namespace zipcodes;
 
-    if (GetProfileFirstLine(dir, "EmptyDir") == "1")
-        api.IncludeEmptyDirectoryEntries(1);
+    if (plan.emptyDirectoryEntries())
+        api.IncludeEmptyDirectoryEntries(kOn);
     api.ArchiveName(setPath_.toUtf8().constData());
-    if (options.optEncrypt[0]->isChecked())
-        api.Encrypt(options.txtPassword->text().toUtf8().constData());
+    if (plan.encrypt)
+        api.Encrypt(plan.password.c_str());
 
-    // Fewer than two files leave no range to show; one step then fills the bar.
-    const std::int64_t count = cw::leadingNumber(start.lblTotalFiles->text().toStdString());
-    const std::int64_t top = std::clamp<std::int64_t>(count - 1, 1, INT32_MAX);
     bar_.setMin(0);
-    bar_.setMax(static_cast<std::int32_t>(top));
+    bar_.setMax(plan.progressTop());
 
-    const IncludeList include = makeIncludeList(start.fileListPaths());
+    const IncludeList include = makeIncludeList(plan.files);
     if (!include.leftOut.empty()) {
         QString names;
         for (const auto& e : include.leftOut)
@@ -210,24 +199,14 @@ void frmZIP::DoZIP() {
     }
     api.Include(include.list.c_str());
 
-    const std::string structure = GetProfileFirstLine(dir, "FileStructure");
-    if (structure == "cwStructure_None")
-        api.SaveStructure(0);
-    else if (structure == "cwStructure_Relative")
-        api.SaveStructure(2);
-    if (GetProfileFirstLine(dir, "Hidden") != "cwNever")
-        api.IncludeHidden(1);
-
-    // Minimum passes 2 and Normal 1: the library's own numbering.
-    const int levels[] = {0, 2, 1, 3};
-    for (int i = 0; i < 4; ++i) {
-        if (options.optComp[i]->isChecked()) {
-            api.SetCompressionLevel(levels[i]);
-            break;
-        }
-    }
-    api.Span(options.optSpan[0]->isChecked() ? -1 : 0);
-    api.UseLFN(GetProfileFirstLine(dir, "LongFile") == "true" ? 1 : 0);
+    if (const auto mode = plan.structureMode())
+        api.SaveStructure(*mode);
+    if (plan.includesHidden())
+        api.IncludeHidden(kOn);
+    if (const auto level = plan.libraryLevel())
+        api.SetCompressionLevel(*level);
+    api.Span(plan.span ? kSpanDisks : kOff);
+    api.UseLFN(plan.longNames() ? kOn : kOff);
     api.Zip();
 }
 
@@ -242,43 +221,43 @@ void frmZIP::callback(int action, const QString& m) {
     };
     auto& desktop = program_.desktop;
     switch (action) {
-    case 10:
+    case CW_EVENT_START:
         filettraited->setText(QStringLiteral("Creating list of files"));
         break;
-    case 12:
+    case CW_EVENT_PROGRESS:
         filettraited->setText(QStringLiteral("Compressing file : ") + field(2) +
                               QStringLiteral("\r\n\r\nCompression Percent Done: ") + field(5) +
                               QStringLiteral("%"));
         filettraited->repaint();
         break;
-    case 13:
+    case CW_EVENT_STORED:
         filettraited->setText(QString());
         filettraited->repaint();
         ++program_.filesDone;
         maj();
         break;
-    case 20:
+    case CW_EVENT_DISK:
         desktop.messageBox(QStringLiteral("First, remove this disk and label it Disk #") +
                                field(2) + QStringLiteral(".  Then insert a new disk."),
                            cw::Icon::Information, cw::Buttons::OK, kTitle);
         break;
-    case 22:
+    case CW_EVENT_UNREADABLE:
         errorReported_ = true;
         desktop.messageBox(QStringLiteral("Error during process of file : ") + field(2),
                            cw::Icon::None, cw::Buttons::OK, kTitle);
         break;
-    case 23:
+    case CW_EVENT_WARNING:
         desktop.messageBox(QStringLiteral("Warning during process on file  ") + field(2),
                            cw::Icon::None, cw::Buttons::OK, kTitle);
         break;
-    case 24:
+    case CW_EVENT_DUPLICATE:
         desktop.beep();
         desktop.messageBox(QStringLiteral("Warning, ") + field(2) +
                                QStringLiteral(" already exists in this Backup Set.\r\nDo you want "
                                               "to Replace, Replace All, Skip or Cancel Backup"),
                            cw::Icon::Warning, cw::Buttons::OK, kTitle);
         break;
-    case 255:
+    case CW_EVENT_FATAL:
         errorReported_ = true;
         desktop.messageBox(QStringLiteral("Error process is stopped !"), cw::Icon::None,
                            cw::Buttons::OK, kTitle);

@@ -1,7 +1,7 @@
 // cwb, the backup utility: run by the end user from the application's folder.
 #include "backup/BackupProgram.h"
-#include "common/platform/Paths.h"
-#include "common/platform/QtDesktop.h"
+#include "common/platform/FilePaths.h"
+#include "common/widgets/QtDesktop.h"
 
 #include <QApplication>
 

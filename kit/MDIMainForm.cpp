@@ -1,6 +1,7 @@
 #include "kit/MDIMainForm.h"
 #include "common/platform/Desktop.h"
 #include "common/platform/Files.h"
+#include "common/profile/Profile.h"
 #include "common/profile/ProfileFile.h"
 #include "kit/KitConstants.h"
 #include "kit/ProfileItems.h"
@@ -372,12 +373,11 @@ void MDIMainForm::OpenProfile() {
         frmConfig* editor = config();
         editor->showInFrame();
         editor->setDirforINI(path);
+        const cw::profile::Profile profile = cw::profile::read(path.toStdString());
         QStringList list;
-        for (items::Kind kind : items::kListKinds) {
-            const auto read =
-                cw::profile::readSection(path.toStdString(), items::sectionName(kind));
-            list << items::itemsFromEntries(kind, cw::profile::listEntries(read));
-        }
+        list << items::itemsFromEntries(items::Kind::Application, profile.application)
+             << items::itemsFromEntries(items::Kind::Windows, profile.windows)
+             << items::itemsFromEntries(items::Kind::System, profile.system);
         items::removeEmptyItems(list);
         editor->lstSubDir->addItems(list);
 
@@ -385,10 +385,8 @@ void MDIMainForm::OpenProfile() {
         app_.profile.folder = folder;
         app_.profile.newProfile = false;
         // A profile without a description keeps an empty one; a rebuild writes it back so.
-        std::string description;
-        cw::profile::wholeBody(cw::profile::readSection(path.toStdString(), "Description"),
-                               description);
-        app_.profile.description = QString::fromStdString(description).trimmed();
+        app_.profile.description =
+            QString::fromStdString(profile.description.value_or(std::string())).trimmed();
         editor->lblExplainINIDir->setText(
             QStringLiteral("Click on the Build Profile button to Overwrite your ") +
             app_.profile.description + QStringLiteral(" Profile in '") + folder +

@@ -22,20 +22,6 @@ QString prefix(Kind kind) {
     return {};
 }
 
-const char* sectionName(Kind kind) {
-    switch (kind) {
-    case Kind::Application:
-        return "Application";
-    case Kind::Windows:
-        return "Windows";
-    case Kind::System:
-        return "System";
-    case Kind::None:
-        break;
-    }
-    return "";
-}
-
 Kind kindOf(const QString& item) {
     if (item.startsWith(kAppToken))
         return Kind::Application;

@@ -12,9 +12,6 @@ enum class Kind { Application, Windows, System, None };
 
 // "%InstallDir% \ ", "%Windows% \ ", "%System% \ ": display tokens, kept as they are.
 QString prefix(Kind kind);
-// The profile section a kind is stored in.
-const char* sectionName(Kind kind);
-inline constexpr Kind kListKinds[] = {Kind::Application, Kind::Windows, Kind::System};
 
 // The kind of an item, told by its leading token.
 Kind kindOf(const QString& item);

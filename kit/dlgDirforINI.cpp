@@ -3,8 +3,8 @@
 #include "common/platform/Desktop.h"
 #include "common/platform/Drives.h"
 #include "common/platform/Errors.h"
+#include "common/platform/FilePaths.h"
 #include "common/platform/Files.h"
-#include "common/platform/Paths.h"
 #include "common/profile/ProfileFile.h"
 #include "common/widgets/Activation.h"
 #include "common/widgets/DirListBox.h"
@@ -200,8 +200,7 @@ void dlgDirforINI::OKButton_Click() {
             return;
         // The old profile stays until the new one is built, so cancelling the editor
         // leaves the application with its profile.
-        if (cw::files::hasFault(profilePath.toStdString(), cw::files::Fault::Undeletable) ||
-            cw::files::hasFault(profilePath.toStdString(), cw::files::Fault::ReadOnly) ||
+        if (!cw::files::canReplace(profilePath.toStdString()) ||
             !cw::files::isWritableDirectory(dir.toStdString())) {
             app_.desktop.beep();
             app_.desktop.messageBox(QStringLiteral("The Profile in this directory cannot be "

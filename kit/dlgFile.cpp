@@ -1,7 +1,7 @@
 #include "kit/dlgFile.h"
 #include "common/platform/Desktop.h"
 #include "common/platform/Errors.h"
-#include "common/platform/Paths.h"
+#include "common/platform/FilePaths.h"
 #include "common/widgets/DirListBox.h"
 #include "common/widgets/FileListBox.h"
 #include "common/widgets/Placement.h"

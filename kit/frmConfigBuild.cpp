@@ -2,8 +2,10 @@
 // that tells the developer what to distribute.
 #include "common/platform/Desktop.h"
 #include "common/platform/Errors.h"
+#include "common/platform/FilePaths.h"
+#include "common/platform/FileSystem.h"
 #include "common/platform/Files.h"
-#include "common/platform/Paths.h"
+#include "common/profile/Profile.h"
 #include "common/profile/ProfileFile.h"
 #include "kit/KitConstants.h"
 #include "kit/MDIMainForm.h"
@@ -24,41 +26,27 @@ namespace kit {
 
 namespace {
 
-using Section = std::pair<std::string, std::vector<std::string>>;
-
-std::vector<std::string> oneLine(const QString& value) {
-    // An empty value is an empty body: an empty line would end the body list anyway.
-    if (value.isEmpty())
-        return {};
-    return {value.toStdString()};
-}
-
-std::vector<Section> profileSections(const KitApp& app, const QStringList& list,
-                                     const frmOptions& o) {
-    std::vector<Section> s;
-    s.emplace_back("Description", oneLine(app.profile.description));
-    for (items::Kind kind : items::kListKinds)
-        s.emplace_back(items::sectionName(kind), items::sectionLines(list, kind));
-    auto flag = [](const ValueCheckBox* box, const char* on, const char* off) {
-        return std::vector<std::string>{box->value() == 1 ? on : off};
-    };
-    s.emplace_back("Encrypt", flag(o.chkEncrypt, "true", "false"));
-    s.emplace_back("Longfile", flag(o.chkLongFile, "true", "false"));
-    s.emplace_back("EmptyDir", flag(o.chkEmpDir, "1", "0"));
-    s.emplace_back("Hidden", flag(o.chkHidden, "cwYes", "cwNever"));
-    const char* levels[5] = {"cwCompression_None", "cwCompression_Minimum", nullptr,
-                             "cwCompression_Normal", "cwCompression_Maximum"};
-    if (const int comp = o.selectedCompression(); comp >= 0)
-        s.emplace_back("Compression", std::vector<std::string>{levels[comp]});
-    s.emplace_back("FileStructure",
-                   flag(o.chkSaveStruc, "cwStructure_Relative", "cwStructure_None"));
+// The profile the editor and the preferences window describe.
+cw::profile::Profile profileOf(const KitApp& app, const QStringList& list, const frmOptions& o) {
+    cw::profile::Profile p;
+    p.description = app.profile.description.toStdString();
+    p.application = items::sectionLines(list, items::Kind::Application);
+    p.windows = items::sectionLines(list, items::Kind::Windows);
+    p.system = items::sectionLines(list, items::Kind::System);
+    // A check box is on when its value is 1: a grayed box counts as off.
+    p.encryptionAllowed = o.chkEncrypt->value() == 1;
+    p.longNames = o.chkLongFile->value() == 1;
+    p.emptyDirectories = o.chkEmpDir->value() == 1;
+    p.hiddenFiles = o.chkHidden->value() == 1;
+    p.compression = o.selectedLevel();
+    p.relativeStructure = o.chkSaveStruc->value() == 1;
     QString support = QLatin1String(kVendorSupportAddress);
     if (o.optNoDBT->isChecked())
         support = o.optWebsite->isChecked() ? o.txtURL->text() : o.txtPhone->text();
-    s.emplace_back("Support", oneLine(support));
-    s.emplace_back("Startup", std::vector<std::string>{o.OptYes->isChecked() ? "Yes" : "No"});
-    s.emplace_back("Customize Compression", flag(o.chkChngComp, "Yes", "No"));
-    return s;
+    p.support = support.toStdString();
+    p.startupPrompt = o.OptYes->isChecked();
+    p.customCompression = o.chkChngComp->value() == 1;
+    return p;
 }
 
 } // namespace
@@ -92,9 +80,7 @@ int frmConfig::writeProfile(const QString& path) {
     const std::string dir = cw::paths::parent(target);
     if (!cw::files::isDirectory(dir))
         return cw::kErrPathNotFound;
-    if (cw::files::isOrdinaryFile(target) &&
-        (cw::files::hasFault(target, cw::files::Fault::Undeletable) ||
-         cw::files::hasFault(target, cw::files::Fault::ReadOnly)))
+    if (cw::files::isOrdinaryFile(target) && !cw::files::canReplace(target))
         return cw::kErrPathFileAccess;
     if (!cw::files::isWritableDirectory(dir))
         return cw::kErrPathFileAccess;
@@ -102,20 +88,16 @@ int frmConfig::writeProfile(const QString& path) {
     const frmOptions* options = app_.main ? app_.main->options() : nullptr;
     if (!options)
         return cw::kErrFileIo;
-    const std::vector<Section> sections = profileSections(app_, items(), *options);
+    const cw::profile::Profile profile = profileOf(app_, items(), *options);
 
     const std::string temp =
         cw::paths::join(dir, std::string(".") + cw::profile::kFileName + ".new");
     cw::files::removeFile(temp);
-    for (const auto& [name, lines] : sections) {
-        const std::string body = cw::profile::makeBodyList(lines);
-        if (cw::profile::WritePrivateProfileSectionA(name.c_str(), body.c_str(), temp.c_str()) ==
-            0) {
-            cw::files::removeFile(temp);
-            return cw::kErrFileIo;
-        }
+    if (!cw::profile::write(profile, temp)) {
+        cw::files::removeFile(temp);
+        return cw::kErrFileIo;
     }
-    if (std::rename(temp.c_str(), target.c_str()) != 0) {
+    if (cw::files::fileSystem().rename(temp, target) != 0) {
         cw::files::removeFile(temp);
         return cw::kErrFileIo;
     }
@@ -143,7 +125,8 @@ void frmConfig::Write_INI() {
     // A line that would not read back as written is named, and nothing is written.
     const frmOptions* options = app_.main ? app_.main->options() : nullptr;
     if (options) {
-        for (const auto& [name, lines] : profileSections(app_, items(), *options)) {
+        for (const auto& [name, lines] :
+             cw::profile::sections(profileOf(app_, items(), *options))) {
             for (const std::string& line : lines) {
                 if (cw::profile::lineIsStorable(line))
                     continue;

@@ -1,7 +1,6 @@
 #include "kit/frmOptions.h"
 #include "common/platform/Desktop.h"
 #include "common/platform/Settings.h"
-#include "common/profile/ProfileFile.h"
 #include "common/widgets/Placement.h"
 #include "kit/KitConstants.h"
 #include "kit/SupportCheck.h"
@@ -22,8 +21,13 @@ namespace kit {
 
 namespace {
 
-const char* const kCompressionValues[5] = {"cwCompression_None", "cwCompression_Minimum", nullptr,
-                                           "cwCompression_Normal", "cwCompression_Maximum"};
+using cw::profile::Compression;
+
+// The members of optComp, 0, 1, 3 and 4, and the levels they stand for.
+constexpr std::pair<int, Compression> kLevelMembers[] = {{0, Compression::None},
+                                                         {1, Compression::Minimum},
+                                                         {3, Compression::Normal},
+                                                         {4, Compression::Maximum}};
 
 template <typename W> W* named(W* w, const QString& name) {
     w->setObjectName(name);
@@ -243,6 +247,14 @@ int frmOptions::selectedCompression() const {
     return -1;
 }
 
+std::optional<Compression> frmOptions::selectedLevel() const {
+    const int member = selectedCompression();
+    for (const auto& [i, level] : kLevelMembers)
+        if (i == member)
+            return level;
+    return std::nullopt;
+}
+
 void frmOptions::select(QRadioButton* option) {
     // Selecting an already selected option still runs its handling, as a click would.
     if (option->isChecked())
@@ -282,26 +294,19 @@ void frmOptions::loadFromStore() {
 }
 
 void frmOptions::loadFromProfile() {
-    const std::string path = app_.profile.path.toStdString();
-    // A missing or empty section reads as an empty value: it matches no expected text.
-    auto value = [&path](const char* section) {
-        std::string v;
-        if (!cw::profile::wholeBody(cw::profile::readSection(path, section), v))
-            v.clear();
-        return v;
-    };
-    chkEncrypt->setValue(value("Encrypt") == "true" ? 1 : 0);
-    chkLongFile->setValue(value("Longfile") == "true" ? 1 : 0);
-    chkHidden->setValue(value("Hidden") == "cwYes" ? 1 : 0);
-    chkSaveStruc->setValue(value("FileStructure") == "cwStructure_Relative" ? 1 : 0);
-    const std::string comp = value("Compression");
-    for (int i : {0, 1, 3, 4}) {
-        if (comp == kCompressionValues[i])
+    // A missing section, or a value it does not know, leaves a box off.
+    const cw::profile::Profile p = cw::profile::read(app_.profile.path.toStdString());
+    chkEncrypt->setValue(p.encryptionAllowed.value_or(false) ? 1 : 0);
+    chkLongFile->setValue(p.longNames.value_or(false) ? 1 : 0);
+    chkHidden->setValue(p.hiddenFiles.value_or(false) ? 1 : 0);
+    chkSaveStruc->setValue(p.relativeStructure.value_or(false) ? 1 : 0);
+    for (const auto& [i, level] : kLevelMembers) {
+        if (p.compression == level)
             select(optComp[i]);
     }
-    chkEmpDir->setValue(value("EmptyDir") == "1" ? 1 : 0);
+    chkEmpDir->setValue(p.emptyDirectories.value_or(false) ? 1 : 0);
 
-    const QString support = QString::fromStdString(value("Support"));
+    const QString support = QString::fromStdString(p.support.value_or(std::string()));
     if (support.isEmpty() || support.startsWith(QLatin1String(kVendorSupportAddress))) {
         select(optYesDBT);
     } else if (support.startsWith(QLatin1String("http"))) {
@@ -313,8 +318,8 @@ void frmOptions::loadFromProfile() {
         select(optPhone);
         txtPhone->setText(support);
     }
-    select(value("Startup") == "Yes" ? OptYes : optNo);
-    chkChngComp->setValue(value("Customize Compression") == "Yes" ? 1 : 0);
+    select(p.startupPrompt.value_or(false) ? OptYes : optNo);
+    chkChngComp->setValue(p.customCompression.value_or(false) ? 1 : 0);
 }
 
 void frmOptions::showModal() {

@@ -1,6 +1,7 @@
 #pragma once
 // The preferences of the profile in hand, and the developer's own defaults in the
 // settings store. Shown modally; hiding keeps every value for the next build.
+#include "common/profile/Profile.h"
 #include "kit/KitApp.h"
 #include <QDialog>
 #include <array>
@@ -54,6 +55,8 @@ public:
 
     // The selected compression member (0, 1, 3 or 4), or -1 when none is selected.
     int selectedCompression() const;
+    // The level the selected member stands for; nothing when none is selected.
+    std::optional<cw::profile::Compression> selectedLevel() const;
     // Shows the window modally; returns when it is hidden.
     void showModal();
     // The maker-number check: false when the support telephone is the maker's own.

@@ -1,6 +1,6 @@
 #include "kit/frmTip.h"
+#include "common/platform/FilePaths.h"
 #include "common/platform/Files.h"
-#include "common/platform/Paths.h"
 #include "common/platform/Settings.h"
 #include "kit/KitConstants.h"
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 // cwkit, the developer's profile generator.
-#include "common/platform/Paths.h"
-#include "common/platform/QtDesktop.h"
+#include "common/platform/FilePaths.h"
+#include "common/widgets/QtDesktop.h"
 #include "kit/KitApp.h"
 #include "kit/MDIMainForm.h"
 #include "kit/frmSplash.h"

@@ -1,8 +1,8 @@
 #include "restore/EmptyDirectories.h"
 
 #include "common/platform/Errors.h"
+#include "common/platform/FilePaths.h"
 #include "common/platform/Files.h"
-#include "common/platform/Paths.h"
 #include "restore/Listing.h"
 
 #include <cstdio>

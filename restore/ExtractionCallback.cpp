@@ -6,6 +6,7 @@
 #include "restore/RestoreContext.h"
 #include "restore/dlgProgress.h"
 #include "restore/dlgReplace.h"
+#include "zip/include/cwevents.h"
 
 #include <QLabel>
 #include <cstdint>
@@ -49,10 +50,10 @@ short ExtractionCallback::handle(int action, const char* message) {
 
     // Only the low 16 bits carry the action.
     switch (static_cast<std::int16_t>(static_cast<std::uint16_t>(action & 0xFFFF))) {
-    case kActionListing:
+    case CW_EVENT_START:
         activity->setText(QStringLiteral("Creating list of files"));
         break;
-    case kActionFile: {
+    case CW_EVENT_FILE: {
         ctx_.selectedBytes = addSaturated(ctx_.selectedBytes, -sizeOfLine(field(3)));
         activity->setText(QStringLiteral("Uncompressing ") + qfield(2) + QStringLiteral("\n\n") +
                           QStringLiteral("Bytes remaining to Restore: ") +
@@ -62,16 +63,16 @@ short ExtractionCallback::handle(int action, const char* message) {
         progressUpdate();
         break;
     }
-    case kActionTested:
+    case CW_EVENT_TESTED:
         activity->setText(QStringLiteral("Testing ") + qfield(2) + QStringLiteral(" endded"));
         break;
-    case kActionDeleting:
+    case CW_EVENT_DELETING:
         activity->setText(QStringLiteral("Deleting file ") + qfield(2));
         break;
-    case kActionDeleted:
+    case CW_EVENT_DELETED:
         activity->setText(QStringLiteral("Deleting file ") + qfield(2) + QStringLiteral(" endded"));
         break;
-    case kActionDisk:
+    case CW_EVENT_DISK:
         if (cw::leadingNumber(field(2)) == 0)
             box(QStringLiteral("Insert the Last disk in the Backup Set."), cw::Icon::Warning,
                 caskwell);
@@ -79,21 +80,21 @@ short ExtractionCallback::handle(int action, const char* message) {
             box(QStringLiteral("Take out the current disk and insert Disk #") + qfield(2),
                 cw::Icon::Information, caskwell);
         break;
-    case kActionNothingToDo:
+    case CW_EVENT_NOTHING:
         box(QStringLiteral("There are no Files to Restore!  Restore will be terminated."),
             cw::Icon::Warning, caskwell);
         // The windows close once the library has returned (the stop flag sees to it).
         ctx_.stop = true;
         break;
-    case kActionFileProblem: {
+    case CW_EVENT_FAILED: {
         const std::int64_t reason = cw::leadingNumber(field(3));
         ctx_.incomplete = true;
-        if (reason == kReasonBadPassword) {
+        if (reason == CW_REASON_PASSWORD) {
             box(QStringLiteral("An incorrect password has been entered.  Restore process "
                                "will be terminated."),
                 cw::Icon::Critical, caskwell);
             ctx_.stop = true;
-        } else if (reason == kReasonInUse) {
+        } else if (reason == CW_REASON_IN_USE) {
             ctx_.currentFileName = field(2);
             box(QStringLiteral("'") + qfield(2) +
                     QStringLiteral("' cannot be restored because it is currently being used."),
@@ -106,7 +107,7 @@ short ExtractionCallback::handle(int action, const char* message) {
         }
         break;
     }
-    case kActionExists: {
+    case CW_EVENT_EXISTS: {
         ctx_.currentFileName = field(2);
         const int answer = dlgReplace::ask(ctx_, &window_);
         if (answer == dlgReplace::Skip)
@@ -115,8 +116,8 @@ short ExtractionCallback::handle(int action, const char* message) {
             ctx_.incomplete = true;
         return static_cast<short>(answer);
     }
-    case kActionFatal:
-        if (cw::leadingNumber(field(3)) == kCodeUserCancelled) {
+    case CW_EVENT_FATAL:
+        if (cw::leadingNumber(field(3)) == CW_UNZIP_ERROR_CANCELLED) {
             box(QStringLiteral("Error process is stopped !"), cw::Icon::None, QString());
             ctx_.incomplete = true;
         } else {

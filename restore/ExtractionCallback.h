@@ -6,23 +6,6 @@ namespace cwr {
 struct RestoreContext;
 class dlgProgress;
 
-// Event codes the library sends during an extraction.
-enum ExtractionAction : int {
-    kActionListing = 10,
-    kActionFile = 15,
-    kActionTested = 17,
-    kActionDeleting = 18,
-    kActionDeleted = 19,
-    kActionDisk = 20,
-    kActionNothingToDo = 22,
-    kActionFileProblem = 23,
-    kActionExists = 24,
-    kActionFatal = 255,
-};
-inline constexpr int kReasonInUse = 9;
-inline constexpr int kReasonBadPassword = 14;
-inline constexpr int kCodeUserCancelled = 12;
-
 class ExtractionCallback {
 public:
     ExtractionCallback(RestoreContext& ctx, dlgProgress& window);

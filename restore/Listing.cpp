@@ -9,7 +9,7 @@ namespace cwr {
 
 std::optional<ListedEntry> parseListingMessage(const std::string& message) {
     // Read as a number: " 21" is an entry, 21 + 65536 (too big for the code) is not.
-    if (cw::leadingNumber(cw::getField(message, "|", 2)) != kListingEntry)
+    if (cw::leadingNumber(cw::getField(message, "|", 2)) != CW_EVENT_LISTING)
         return std::nullopt;
     std::string dir = cw::getField(message, "|", 4);
     if (!dir.empty() && dir.back() != '/')

@@ -8,9 +8,6 @@
 
 namespace cwr {
 
-// The message code of one archive entry in a listing.
-inline constexpr int kListingEntry = 21;
-
 // The two list lines one archive entry gives: "<dir>/<name>\t" and "<size>\t".
 struct ListedEntry {
     std::string listLine;

@@ -1,7 +1,9 @@
 #pragma once
 // cwr's program-wide values for one run, owned by main (or a test) and handed to every
-// window. It also keeps the open windows, which read each other's controls as the restore
-// goes on, as the road from set to progress window needs.
+// window: the restore plan the windows show and edit, and the open windows.
+#include "restore/RestorePlan.h"
+#include "zip/include/cwevents.h"
+
 #include <QPointer>
 #include <cstdint>
 #include <memory>
@@ -32,14 +34,14 @@ struct RestoreContext {
     std::string backupSetPath;
     std::int64_t entryCount = 0;
     std::string encryptedFlag;
-    bool damagedSet = false; // the listing said the set lost its directory
     std::string password;
     std::int64_t selectedCount = 0;
     std::int64_t selectedBytes = 0; // counts down during the extraction
     std::int64_t restoredCount = 0;
     std::string currentFileName;
-    int replaceAnswer = 0; // 0 replace, 1 replace all, 2 skip, 3 cancel restore
-    bool stop = false;     // never cleared
+    int replaceAnswer = CW_ANSWER_REPLACE; // the replace prompt's last answer (CW_ANSWER_*)
+    bool stop = false;                     // never cleared
+    RestorePlan plan;
     // A file was not restored or the user cancelled: the end must not claim success.
     bool incomplete = false;
     // The busy pointer is up (set and cleared once, whoever clears it first).

@@ -4,7 +4,7 @@
 #include "common/platform/Desktop.h"
 #include "common/platform/Drives.h"
 #include "common/platform/Errors.h"
-#include "common/platform/Paths.h"
+#include "common/platform/FilePaths.h"
 #include "common/widgets/DirListBox.h"
 #include "common/widgets/DriveListBox.h"
 #include "common/widgets/Placement.h"
@@ -53,6 +53,8 @@ dlgExtractTo::dlgExtractTo(RestoreContext& ctx, QWidget* parent) : QDialog(paren
     resize(440, 340);
 
     connect(Drive1, &cw::DriveListBox::driveChanged, this, &dlgExtractTo::Drive1_Change);
+    connect(drvExtractTo, &cw::DirListBox::pathChanged, this,
+            [this] { ctx_.plan.destination = drvExtractTo->path().toStdString(); });
     connect(cmdNewFolder, &QPushButton::clicked, this, &dlgExtractTo::cmdNewFolder_Click);
     connect(OKButton, &QPushButton::clicked, this, &dlgExtractTo::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &dlgExtractTo::CancelButton_Click);
@@ -66,7 +68,7 @@ QString dlgExtractTo::destination() const {
 void dlgExtractTo::Form_Load() {
     cw::centreOnScreen(this);
     Drive1->setDrive(QString::fromStdString(ctx_.programDir));
-    const bool structure = ctx_.restoreWindow && ctx_.restoreWindow->restoreStructure();
+    const bool structure = ctx_.restoreWindow && ctx_.plan.restoreStructure;
     lblNote->setText(structure ? QStringLiteral("Note:  If you want to restore the exact "
                                                 "directory structure select the root "
                                                 "directory of the destination drive only.")
@@ -106,7 +108,7 @@ void dlgExtractTo::cmdNewFolder_Click() {
 }
 
 void dlgExtractTo::OKButton_Click() {
-    const bool structure = ctx_.restoreWindow && ctx_.restoreWindow->restoreStructure();
+    const bool structure = ctx_.restoreWindow && ctx_.plan.restoreStructure;
     if (structure && !cw::paths::isRoot(drvExtractTo->path().toStdString())) {
         ctx_.desktop.beep();
         const cw::Answer a = ctx_.desktop.messageBox(
@@ -116,7 +118,8 @@ void dlgExtractTo::OKButton_Click() {
         if (a != cw::Answer::Yes)
             return;
     }
-    // Hidden, not closed: the progress window reads the destination from it.
+    ctx_.plan.destination = drvExtractTo->path().toStdString();
+    // Hidden, not closed: the destination stays chosen while the restore runs.
     ctx_.showProgressWindow();
     hide();
 }

@@ -123,7 +123,7 @@ void dlgProgress::cmdStartRestore_Click() {
     filettraited->hide();
     setWindowTitle(QStringLiteral("Caskwell"));
     // A damaged set may have held files its listing could not show.
-    lblInfo->setText(ctx_.incomplete || ctx_.damagedSet
+    lblInfo->setText(ctx_.incomplete || ctx_.plan.damaged
                          ? QStringLiteral("Restore Completed with errors.  Some files were not "
                                           "restored.")
                          : QStringLiteral("Restore Completed Succesfully."));
@@ -133,36 +133,29 @@ void dlgProgress::cmdStartRestore_Click() {
 }
 
 void dlgProgress::extract() {
-    frmRestore& form = *ctx_.restoreWindow;
+    const RestorePlan& plan = ctx_.plan;
     cw::CProgressBar& bar = progressBar();
     bar.setMin(0);
     bar.setMax(static_cast<std::int32_t>(
         std::min<std::int64_t>(ctx_.selectedCount, std::numeric_limits<std::int32_t>::max())));
 
     lstDirectories->clear();
-    for (int i = 0; i < form.lstDirHolding->count(); ++i) {
-        const QString line = form.lstDirHolding->item(i)->text();
-        if (isDirectoryLine(line.toStdString()))
-            lstDirectories->addItem(line);
-    }
+    for (const auto& line : plan.directoryLines())
+        lstDirectories->addItem(QString::fromStdString(line));
 
-    const DirectoryStamps stamps = form.directoryStamps();
     const UnzipFunctions& api = ctx_.unzipLibrary().api();
     const bool encrypted = ctx_.encryptedFlag == "1";
-    const bool structure = form.restoreStructure();
-    std::vector<std::string> selected;
-    for (int i = 0; i < form.lstArchive->count(); ++i) {
+    const bool structure = plan.restoreStructure;
+    // The set, password and structure go to the library once per listed entry.
+    for (std::size_t i = 0; i < plan.files.size(); ++i) {
         api.ArchiveName(ctx_.backupSetPath.c_str());
         if (encrypted)
             api.Decrypt(ctx_.password.c_str());
         if (structure)
             api.RestoreStructure(-1);
-        const QListWidgetItem* item = form.lstArchive->item(i);
-        if (item->isSelected())
-            selected.push_back(storedPath(item->text().toStdString()));
     }
-    const std::string dest = ctx_.extractDialog->destination().toStdString();
-    api.Include(includeList(selected).c_str());
+    const std::string& dest = plan.destination;
+    api.Include(includeList(plan.selectedPaths()).c_str());
     api.ExtractTo(dest.c_str());
     running_ = true;
     api.Unzip();
@@ -170,10 +163,7 @@ void dlgProgress::extract() {
 
     if (ctx_.stop || !structure)
         return;
-    std::vector<std::string> lines;
-    for (int i = 0; i < lstDirectories->count(); ++i)
-        lines.push_back(lstDirectories->item(i)->text().toStdString());
-    recreateEmptyDirectories(lines, dest, stamps);
+    recreateEmptyDirectories(plan.directoryLines(), dest, plan.directoryStamps);
 }
 
 void dlgProgress::cmdCancel_Click() {

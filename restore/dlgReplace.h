@@ -1,5 +1,7 @@
 #pragma once
 // Asked, modally, before the library replaces a file that already exists.
+#include "zip/include/cwevents.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -12,7 +14,13 @@ struct RestoreContext;
 class dlgReplace : public QDialog {
     Q_OBJECT
 public:
-    enum Answer { Replace = 0, ReplaceAll = 1, Skip = 2, CancelRestore = 3 };
+    // The library's answers to its "file exists" event.
+    enum Answer {
+        Replace = CW_ANSWER_REPLACE,
+        ReplaceAll = CW_ANSWER_REPLACE_ALL,
+        Skip = CW_ANSWER_SKIP,
+        CancelRestore = CW_ANSWER_CANCEL
+    };
 
     explicit dlgReplace(RestoreContext& ctx, QWidget* parent = nullptr);
 

@@ -25,9 +25,9 @@ namespace cwr {
 
 namespace {
 
-// The listing sink: the library replaces Text1's text once per entry.
+// The listing sink: the library hands over one message per entry.
 void setFieldText(void* field, const char* text) {
-    static_cast<QLineEdit*>(field)->setText(QString::fromUtf8(text ? text : ""));
+    static_cast<frmRestore*>(field)->listingMessage(text);
 }
 
 } // namespace
@@ -105,9 +105,10 @@ frmRestore::frmRestore(RestoreContext& ctx, QWidget* parent) : QWidget(parent), 
     layout->addLayout(bottom);
     resize(620, 440);
 
-    connect(Text1, &QLineEdit::textChanged, this, &frmRestore::Text1_Change);
     // Keyboard selection changes count as well, so the summary always matches.
     connect(lstArchive, &QListWidget::itemSelectionChanged, this, &frmRestore::lstArchive_Click);
+    connect(optResDir[0], &QRadioButton::toggled, this,
+            [this](bool on) { ctx_.plan.restoreStructure = on; });
     connect(cmdSelectAll, &QPushButton::clicked, this, &frmRestore::cmdSelectAll_Click);
     connect(cmdDeselectall, &QPushButton::clicked, this, &frmRestore::cmdDeselectall_Click);
     connect(cmdOpen, &QPushButton::clicked, this, &frmRestore::cmdOpen_Click);
@@ -116,13 +117,13 @@ frmRestore::frmRestore(RestoreContext& ctx, QWidget* parent) : QWidget(parent), 
     auto* watcher = new cw::ActivationWatcher(this);
     connect(watcher, &cw::ActivationWatcher::activated, this, &frmRestore::Form_Activate);
 
-    sink_.field = Text1;
+    sink_.field = this;
     sink_.setText = &setFieldText;
     Form_Load();
 }
 
 bool frmRestore::restoreStructure() const {
-    return optResDir[0]->isChecked();
+    return ctx_.plan.restoreStructure;
 }
 
 void frmRestore::Form_Load() {
@@ -152,8 +153,8 @@ void frmRestore::listSet() {
     const QString path = QString::fromStdString(ctx_.backupSetPath);
     setWindowTitle(QStringLiteral("Caskwell Restore - ") + path);
     ctx_.entryCount = 0;
-    ctx_.damagedSet = false;
-    stamps_.clear();
+    ctx_.plan.clearListing();
+    ctx_.plan.restoreStructure = optResDir[0]->isChecked();
     Text1->clear();
     if (bound) {
         api.SetWindowHandle(&sink_);
@@ -163,7 +164,7 @@ void frmRestore::listSet() {
     }
     separateDirectories();
 
-    ctx_.encryptedFlag = encryptedFlagOf(Text1->text().toStdString());
+    ctx_.encryptedFlag = ctx_.plan.encryptedFlag();
     const QString count = QString::number(ctx_.entryCount);
     if (ctx_.encryptedFlag == "1") {
         setWindowTitle(QStringLiteral("Caskwell Restore - ") + path +
@@ -175,11 +176,11 @@ void frmRestore::listSet() {
     }
 }
 
-void frmRestore::Text1_Change() {
-    const std::string message = Text1->text().toStdString();
-    if (isDamagedSetMessage(message))
-        ctx_.damagedSet = true;
-    const auto entry = parseListingMessage(message);
+void frmRestore::listingMessage(const char* text) {
+    const std::string message = text ? text : "";
+    // Text1 shows each message as the library hands it over.
+    Text1->setText(QString::fromUtf8(message));
+    const ListedEntry* entry = ctx_.plan.addListingMessage(message);
     if (!entry)
         return;
     if (isDirectoryLine(entry->listLine))
@@ -190,32 +191,24 @@ void frmRestore::Text1_Change() {
 }
 
 void frmRestore::separateDirectories() {
-    // Rebuilt in one pass: removing rows one by one is quadratic on large sets.
-    QStringList files, sizes, dirs;
-    const int n = lstArchive->count();
-    for (int i = 0; i < n; ++i) {
-        const QString line = lstArchive->item(i)->text();
-        if (isDirectoryLine(line.toStdString())) {
-            dirs << line;
-            --ctx_.entryCount;
-        } else {
-            files << line;
-            sizes << (i < lstFileSize->count() ? lstFileSize->item(i)->text() : QString());
-        }
-    }
-    if (dirs.isEmpty())
+    const std::int64_t moved = ctx_.plan.separateDirectories();
+    if (moved == 0)
         return;
+    ctx_.entryCount -= moved;
     lstArchive->clear();
     lstFileSize->clear();
-    lstArchive->addItems(files);
-    lstFileSize->addItems(sizes);
-    lstDirHolding->addItems(dirs);
+    for (const auto& e : ctx_.plan.files) {
+        lstArchive->addItem(QString::fromStdString(e.listLine));
+        lstFileSize->addItem(QString::fromStdString(e.sizeLine));
+    }
+    for (const auto& d : ctx_.plan.directories)
+        lstDirHolding->addItem(QString::fromStdString(d));
 }
 
 void frmRestore::Form_Activate() {
     if (ctx_.waitWindow)
         ctx_.waitWindow->close();
-    if (ctx_.damagedSet && !damageTold_) {
+    if (ctx_.plan.damaged && !damageTold_) {
         damageTold_ = true;
         ctx_.desktop.beep();
         ctx_.desktop.messageBox(
@@ -231,15 +224,12 @@ void frmRestore::Form_Activate() {
 }
 
 void frmRestore::lstArchive_Click() {
-    std::int64_t count = 0, bytes = 0;
-    const int n = lstArchive->count();
-    for (int i = 0; i < n; ++i) {
-        if (!lstArchive->item(i)->isSelected())
-            continue;
-        ++count;
-        if (i < lstFileSize->count())
-            bytes = addSaturated(bytes, sizeOfLine(lstFileSize->item(i)->text().toStdString()));
-    }
+    std::vector<bool> flags(static_cast<std::size_t>(lstArchive->count()));
+    for (int i = 0; i < lstArchive->count(); ++i)
+        flags[static_cast<std::size_t>(i)] = lstArchive->item(i)->isSelected();
+    ctx_.plan.setSelection(std::move(flags));
+    const std::int64_t count = ctx_.plan.selectedCount();
+    const std::int64_t bytes = ctx_.plan.selectedBytes();
     ctx_.selectedCount = count;
     ctx_.selectedBytes = bytes;
     cmdRestore->setEnabled(count > 0);

@@ -2,7 +2,6 @@
 // The restore selection window: lists the opened set while it loads, lets the user pick
 // entries and whether to restore the stored directories, and asks an encrypted set's
 // password.
-#include "restore/EmptyDirectories.h"
 #include "zip/include/cwunzip.h"
 
 #include <QWidget>
@@ -42,13 +41,10 @@ public:
 
     // "Yes" is selected in optResDir: the stored directories are restored.
     bool restoreStructure() const;
-    // The listed time and mode of each directory entry, by its list line.
-    const DirectoryStamps& directoryStamps() const { return stamps_; }
 
 public Q_SLOTS:
     void Form_Load();
     void Form_Activate();
-    void Text1_Change();
     void lstArchive_Click();
     void cmdSelectAll_Click();
     void cmdDeselectall_Click();
@@ -56,15 +52,16 @@ public Q_SLOTS:
     void cmdRestore_Click();
     void cmdCancel_Click();
 
+    // One listing message from the library: into the plan, and shown.
+    void listingMessage(const char* text);
+
 private:
     void listSet();
     void separateDirectories();
 
     RestoreContext& ctx_;
     CwListSink sink_{};
-    bool damageTold_ = false;
-    DirectoryStamps stamps_; // of the directory entries, by list line // the damaged-set warning
-                             // comes once, at the first activation
+    bool damageTold_ = false; // the damaged-set warning comes once, at the first activation
 };
 
 } // namespace cwr

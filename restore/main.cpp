@@ -1,6 +1,6 @@
 // cwr, the restore utility: opens a backup set, lists it and restores the chosen entries.
-#include "common/platform/Paths.h"
-#include "common/platform/QtDesktop.h"
+#include "common/platform/FilePaths.h"
+#include "common/widgets/QtDesktop.h"
 #include "restore/RestoreContext.h"
 
 #include <QApplication>

@@ -1,8 +1,9 @@
 #include "common/platform/Drives.h"
 
 #include "common/platform/Errors.h"
+#include "common/platform/FilePaths.h"
+#include "common/platform/FileSystem.h"
 #include "common/platform/Files.h"
-#include "common/platform/Paths.h"
 
 #include <algorithm>
 #include <array>
@@ -95,8 +96,7 @@ bool parseLine(const std::string& line, Mount& m) {
 std::vector<Mount> readMounts() {
     std::string file = paths::join(roots().first, "proc/self/mountinfo");
     struct stat st {};
-    if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        files::hasFault(file, files::Fault::Unreadable))
+    if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !files::isReadable(file))
         return {};
     std::ifstream in(file, std::ios::binary);
     std::vector<Mount> all;
@@ -278,12 +278,10 @@ void checkAvailable(const std::string& mountPoint) {
         throw PlatformError(kErrDeviceUnavailable,
                             "Drive " + p + " is not available at this time.");
     };
-    if (files::hasFault(p, files::Fault::Unreadable))
-        fail();
     struct stat st {};
     if (::stat(p.c_str(), &st) != 0)
         fail();
-    DIR* d = ::opendir(p.c_str());
+    DIR* d = files::fileSystem().openDirectory(p);
     if (!d)
         fail();
     ::closedir(d);

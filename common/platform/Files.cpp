@@ -1,7 +1,8 @@
 #include "common/platform/Files.h"
 
 #include "common/platform/Errors.h"
-#include "common/platform/Paths.h"
+#include "common/platform/FilePaths.h"
+#include "common/platform/FileSystem.h"
 
 #include <QList>
 #include <QString>
@@ -11,8 +12,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
-#include <mutex>
-#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -20,16 +19,6 @@
 namespace cw::files {
 
 namespace {
-
-std::mutex faultMutex;
-std::set<std::pair<std::string, Fault>> faults;
-
-// "dir/" and "dir" name the same thing; faults are kept without the trailing separator.
-std::string faultKey(std::string p) {
-    while (p.size() > 1 && p.back() == '/')
-        p.pop_back();
-    return p;
-}
 
 struct DirCloser {
     void operator()(DIR* d) const { closedir(d); }
@@ -85,9 +74,7 @@ bool nameLess(const std::string& a, const std::string& b) {
 }
 
 DirHandle openListable(const std::string& dir) {
-    if (hasFault(dir, Fault::Unreadable))
-        throw PlatformError(kErrPathNotFound, "Path not found: " + dir);
-    DirHandle d(opendir(dir.empty() ? "." : dir.c_str()));
+    DirHandle d(fileSystem().openDirectory(dir.empty() ? "." : dir));
     if (!d)
         throw PlatformError(kErrPathNotFound, "Path not found: " + dir);
     return d;
@@ -179,9 +166,7 @@ void makeDirectory(const std::string& path) {
         throw PlatformError(kErrPathNotFound, "Path not found: (empty)");
     if (isDirectory(path) || ::access(path.c_str(), F_OK) == 0)
         throw PlatformError(kErrPathFileAccess, "Path/File access error: " + path);
-    if (hasFault(paths::parent(path), Fault::ReadOnly))
-        throw PlatformError(kErrFileIo, "Cannot create directory: " + path);
-    if (::mkdir(path.c_str(), 0777) == 0)
+    if (fileSystem().makeDirectory(path, 0777) == 0)
         return;
     int err = errno;
     if (err == EEXIST)
@@ -192,28 +177,25 @@ void makeDirectory(const std::string& path) {
 }
 
 bool removeFile(const std::string& path) {
-    if (hasFault(path, Fault::Undeletable) || hasFault(path, Fault::ReadOnly) ||
-        hasFault(paths::parent(path), Fault::ReadOnly))
-        return false;
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
         return false;
-    return ::unlink(path.c_str()) == 0;
+    return fileSystem().removeFile(path) == 0;
 }
 
 void copyFile(const std::string& src, const std::string& dst) {
     struct stat st {};
     if (!statFollow(src, st))
         throw PlatformError(kErrPathNotFound, "File not found: " + src);
-    if (!S_ISREG(st.st_mode) || hasFault(src, Fault::Unreadable))
+    if (!S_ISREG(st.st_mode))
         throw PlatformError(kErrFileIo, "Cannot read " + src);
     std::string dstDir = paths::parent(dst);
     if (dstDir.empty())
         dstDir = ".";
-    if (isDirectory(dst) || hasFault(dst, Fault::ReadOnly) || !isWritableDirectory(dstDir))
+    if (isDirectory(dst) || !fileSystem().canReplace(dst) || !isWritableDirectory(dstDir))
         throw PlatformError(kErrFileIo, "Cannot write " + dst);
 
-    int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
+    int in = fileSystem().openForReading(src);
     if (in < 0)
         throw PlatformError(kErrFileIo, "Cannot read " + src + ": " + std::strerror(errno));
     // Write beside the target and rename over it, so a failure never leaves half a file.
@@ -247,7 +229,7 @@ void copyFile(const std::string& src, const std::string& dst) {
     ::close(in);
     ok = ok && ::fchmod(out, st.st_mode & 07777) == 0;
     ok = (::close(out) == 0) && ok;
-    if (!ok || ::rename(tmpl.c_str(), dst.c_str()) != 0) {
+    if (!ok || fileSystem().rename(tmpl, dst) != 0) {
         int err = errno;
         ::unlink(tmpl.c_str());
         throw PlatformError(kErrFileIo, "Cannot write " + dst + ": " + std::strerror(err));
@@ -255,14 +237,12 @@ void copyFile(const std::string& src, const std::string& dst) {
 }
 
 bool isReadable(const std::string& path) {
-    if (hasFault(path, Fault::Unreadable))
-        return false;
     if (isDirectory(path)) {
-        DirHandle d(opendir(path.c_str()));
+        DirHandle d(fileSystem().openDirectory(path));
         return d != nullptr;
     }
     // Non-blocking, so that asking about a FIFO cannot wait for a writer.
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    int fd = fileSystem().openForReading(path);
     if (fd < 0)
         return false;
     ::close(fd);
@@ -270,24 +250,11 @@ bool isReadable(const std::string& path) {
 }
 
 bool isWritableDirectory(const std::string& dir) {
-    if (hasFault(dir, Fault::ReadOnly) || !isDirectory(dir))
-        return false;
-    return ::access(dir.c_str(), W_OK | X_OK) == 0;
+    return isDirectory(dir) && fileSystem().canWriteIn(dir);
 }
 
-void injectFault(const std::string& path, Fault fault) {
-    std::lock_guard lock(faultMutex);
-    faults.emplace(faultKey(path), fault);
-}
-
-void clearFaults() {
-    std::lock_guard lock(faultMutex);
-    faults.clear();
-}
-
-bool hasFault(const std::string& path, Fault fault) {
-    std::lock_guard lock(faultMutex);
-    return !faults.empty() && faults.count({faultKey(path), fault}) != 0;
+bool canReplace(const std::string& path) {
+    return fileSystem().canReplace(path);
 }
 
 } // namespace cw::files

@@ -46,15 +46,11 @@ bool removeFile(const std::string& path);
 // Copy src over dst (replacing it). Throws PlatformError: kErrPathNotFound when src is
 // missing, kErrFileIo for any other failure. Never leaves a half-written dst in place.
 void copyFile(const std::string& src, const std::string& dst);
-// Whether the file can be opened for reading (honours injected faults).
+// Whether the file can be opened for reading.
 bool isReadable(const std::string& path);
-// Whether a file can be created in dir (honours injected faults).
+// Whether a file can be created in dir.
 bool isWritableDirectory(const std::string& dir);
-
-// Fault injection for tests, since root ignores file modes. Paths are compared exactly.
-enum class Fault { Unreadable, ReadOnly, Undeletable };
-void injectFault(const std::string& path, Fault fault);
-void clearFaults();
-bool hasFault(const std::string& path, Fault fault);
+// Whether the file at path can be replaced or deleted.
+bool canReplace(const std::string& path);
 
 } // namespace cw::files

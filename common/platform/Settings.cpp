@@ -1,6 +1,6 @@
 #include "common/platform/Settings.h"
 
-#include "common/platform/Paths.h"
+#include "common/platform/FilePaths.h"
 
 #include <QSettings>
 #include <QString>

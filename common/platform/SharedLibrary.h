@@ -1,7 +1,7 @@
 #pragma once
 // Binds a shared library from a given path with dlopen at first use and resolves its
 // operations by name. Missing library or operation: a clear message, never a crash.
-#include "common/platform/Paths.h"
+#include "common/platform/FilePaths.h"
 
 #include <QString>
 #include <memory>

@@ -1,7 +1,7 @@
 #include "common/profile/ProfileFile.h"
 
-#include "common/platform/Files.h"
-#include "common/platform/Paths.h"
+#include "common/platform/FilePaths.h"
+#include "common/platform/FileSystem.h"
 
 #include <QString>
 #include <cerrno>
@@ -87,9 +87,7 @@ std::string decodeLine(const std::string& line) {
 // would block the reader forever).
 std::optional<std::string> readWhole(const std::string& path, bool& missing) {
     missing = false;
-    if (files::hasFault(path, files::Fault::Unreadable))
-        return std::nullopt;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    int fd = files::fileSystem().openForReading(path);
     if (fd < 0) {
         missing = errno == ENOENT;
         return std::nullopt;
@@ -175,7 +173,7 @@ bool replaceFile(const std::string& path, const std::string& data, mode_t mode) 
     }
     ok = ok && ::fchmod(fd, mode) == 0;
     ok = (::close(fd) == 0) && ok;
-    if (!ok || ::rename(tmpl.c_str(), path.c_str()) != 0) {
+    if (!ok || files::fileSystem().rename(tmpl, path) != 0) {
         int err = errno;
         ::unlink(tmpl.c_str());
         return fail("Cannot write " + path + ": " + std::strerror(err));
@@ -201,9 +199,6 @@ bool writeSection(const char* section, const char* bodyList, const char* path) {
     }
 
     std::string file = path;
-    if (files::hasFault(file, files::Fault::ReadOnly) ||
-        files::hasFault(paths::parent(file), files::Fault::ReadOnly))
-        return fail("Cannot write " + file + ": read-only");
     bool missing = false;
     auto data = readWhole(file, missing);
     if (!data && !missing)

@@ -2,8 +2,8 @@
 
 #include "common/platform/Drives.h"
 #include "common/platform/Errors.h"
+#include "common/platform/FilePaths.h"
 #include "common/platform/Files.h"
-#include "common/platform/Paths.h"
 
 #include <QDir>
 #include <QKeyEvent>

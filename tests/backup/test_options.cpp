@@ -12,6 +12,7 @@
 #include "common/widgets/FileListBox.h"
 #include "tests/backup/BackupFixture.h"
 #include "tests/support/FakeDrives.h"
+#include "tests/support/FileFaults.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -53,8 +53,8 @@ protected:
 
 TEST_F(ProgressTest, SummaryAndLoadCalls) {
     startWith(defaultProfile());
-    startWin().lblTotalFiles->setText(QStringLiteral("1234"));
-    startWin().lblSize->setText(QStringLiteral("1234567"));
+    prog->plan.shownCount = 1234;
+    prog->plan.totalSize = 1234567;
     frmZIP& z = zipWindow();
     EXPECT_EQ(FakeZip::calls, (std::vector<std::string>{"Initialise()", "InstallCallback()"}));
     EXPECT_EQ(FakeZip::callback, &ZipCallback);
@@ -70,11 +70,11 @@ TEST_F(ProgressTest, SummaryAndLoadCalls) {
 
 TEST_F(ProgressTest, ZeroBytesShowNothingAndBigTotalsAreGroupedWhole) {
     startWith(defaultProfile());
-    startWin().lblSize->setText(QStringLiteral("0"));
+    prog->plan.totalSize = 0;
     EXPECT_TRUE(zipWindow().lblSummary->text().endsWith(
         QStringLiteral("Total Uncompressed Size of All Files:   bytes")));
     prog->progressWindow.reset();
-    startWin().lblSize->setText(QStringLiteral("5000000000"));
+    prog->plan.totalSize = 5000000000;
     EXPECT_TRUE(zipWindow().lblSummary->text().endsWith(QStringLiteral("5,000,000,000 bytes")));
 }
 
@@ -127,7 +127,7 @@ TEST_F(ProgressTest, CompressionChoiceMapsToTheLibrarysLevels) {
 
 TEST_F(ProgressTest, NamesWithABarAreLeftOutAndTold) {
     startWith(defaultProfile());
-    startWin().lstFileList->addItem(QStringLiteral("/data/odd|name.txt"));
+    startWin().addToList("/data/odd|name.txt");
     desktop.expectBox(QStringLiteral("The following file(s) cannot be backed up because their "
                                      "names contain the character '|'.  They have been left out "
                                      "of the Backup Set:\r\n\r\n/data/odd|name.txt"),
@@ -139,8 +139,8 @@ TEST_F(ProgressTest, NamesWithABarAreLeftOutAndTold) {
 TEST_F(ProgressTest, CallbackShowsProgressAndTheLibrarysProblems) {
     startWith(defaultProfile());
     for (int i = 0; i < 4; ++i)
-        startWin().lstFileList->addItem(q(app + "/f" + std::to_string(i)));
-    startWin().lblTotalFiles->setText(QStringLiteral("5"));
+        startWin().addToList(app + "/f" + std::to_string(i));
+    prog->plan.shownCount = 5;
     frmZIP& z = zipWindow();
     QStringList seen;
     desktop

@@ -1,6 +1,7 @@
-// The profile readers, marker entries, the include list and set identities: no windows.
-#include "backup/IncludeList.h"
-#include "backup/ProfileReaders.h"
+// The plan's reading of the profile, marker entries, the include list and set identities:
+// no windows.
+#include "backup/BackupIncludeList.h"
+#include "backup/BackupPlan.h"
 #include "backup/SetFile.h"
 #include "tests/backup/BackupFixture.h"
 
@@ -11,24 +12,22 @@ namespace {
 
 class ReadersTest : public BackupTest {};
 
-TEST_F(ReadersTest, FirstLineAndBodyFollowTheirRules) {
+TEST_F(ReadersTest, TheProfileReadsAsStartUpNeedsIt) {
     auto s = defaultProfile();
     setSection(s, "Support", {"555-0100", "second line"});
     removeSection(s, "Startup");
     writeProfile(s);
-    const std::string path = profilePath(app);
-    EXPECT_EQ(path, app + "/cwkcon32.dll");
+    EXPECT_EQ(BackupPlan::profilePath(app), app + "/cwkcon32.dll");
 
-    EXPECT_EQ(GetProfileFirstLine(app, "Description"), "Inventory Manager");
-    // Section names are matched without regard to case: "LongFile" finds "Longfile".
-    EXPECT_EQ(GetProfileFirstLine(app, "LongFile"), "true");
-    EXPECT_EQ(GetProfileFirstLine(app, "Compression"), "");
-
-    std::string body = "untouched";
-    EXPECT_FALSE(GetProfileBody(path, "Startup", body));
-    EXPECT_EQ(body, "untouched");
-    ASSERT_TRUE(GetProfileBody(path, "Support", body));
-    EXPECT_EQ(body, std::string("555-0100\0second line", 20));
+    BackupPlan plan;
+    plan.readProfile(app);
+    EXPECT_EQ(plan.profile.description, "Inventory Manager");
+    EXPECT_TRUE(plan.longNames());
+    EXPECT_FALSE(plan.profile.compression);
+    // A missing "Startup" is a failed test: the prompt is shown.
+    EXPECT_FALSE(plan.profile.startupPrompt);
+    EXPECT_TRUE(plan.asksToCloseTheApplication());
+    EXPECT_EQ(plan.profile.support, "555-0100");
 }
 
 TEST_F(ReadersTest, ListSectionsEndWithTheirBaseDirectory) {
@@ -36,17 +35,15 @@ TEST_F(ReadersTest, ListSectionsEndWithTheirBaseDirectory) {
     setSection(s, "Application", {"Data", "Reports/Monthly"});
     setSection(s, "Windows", {".invmgr.ini"});
     writeProfile(s);
-    const std::string path = profilePath(app);
+    BackupPlan plan;
+    plan.readProfile(app);
 
-    EXPECT_EQ(listSectionPaths(path, "Application", app),
+    EXPECT_EQ(plan.directoriesToScan(app),
               (std::vector<std::string>{app + "/Data", app + "/Reports/Monthly", app + "/"}));
-    EXPECT_EQ(listSectionPaths(path, "Windows", app),
-              (std::vector<std::string>{env.home() + "/.invmgr.ini", env.home() + "/"}));
-    EXPECT_EQ(listSectionPaths(path, "System", app),
-              (std::vector<std::string>{env.config() + "/"}));
-    EXPECT_TRUE(listSectionPaths(path, "Encrypt", app).empty());
+    EXPECT_EQ(plan.namedFiles(), (std::vector<std::string>{env.home() + "/.invmgr.ini",
+                                                           env.home() + "/", env.config() + "/"}));
     // Started from the root: no doubled separator.
-    EXPECT_EQ(profilePath("/"), "/cwkcon32.dll");
+    EXPECT_EQ(BackupPlan::profilePath("/"), "/cwkcon32.dll");
 }
 
 TEST(Markers, NameTheDirectory) {
@@ -56,14 +53,47 @@ TEST(Markers, NameTheDirectory) {
 }
 
 TEST(Markers, EmptyDirValueThatIsNoNumberStillAsksForMarkers) {
-    EXPECT_TRUE(emptyDirMarkersWanted("1"));
-    EXPECT_TRUE(emptyDirMarkersWanted(" 1 "));
-    EXPECT_FALSE(emptyDirMarkersWanted("0"));
-    EXPECT_FALSE(emptyDirMarkersWanted("2"));
-    EXPECT_TRUE(emptyDirMarkersWanted(""));
-    EXPECT_TRUE(emptyDirMarkersWanted("yes"));
-    EXPECT_TRUE(emptyDirMarkersWanted("1x"));
-    EXPECT_TRUE(emptyDirMarkersWanted("99999999999999999999999"));
+    auto markers = [](const std::string& value) {
+        BackupPlan plan;
+        plan.profile.emptyDirectories = cw::profile::emptyDirectoriesOf(value);
+        return plan.wantsMarkers();
+    };
+    EXPECT_TRUE(markers("1"));
+    EXPECT_TRUE(markers(" 1 "));
+    EXPECT_FALSE(markers("0"));
+    EXPECT_FALSE(markers("2"));
+    EXPECT_TRUE(markers(""));
+    EXPECT_TRUE(markers("yes"));
+    EXPECT_TRUE(markers("1x"));
+    EXPECT_TRUE(markers("99999999999999999999999"));
+}
+
+TEST_F(ReadersTest, EveryEditCountsTheRealFilesAndMeasuresFolderFiles) {
+    const std::string a = env.writeFile("pick/a", "12345");
+    const std::string named = env.writeFile("home.ini", "123");
+    BackupPlan plan;
+    plan.addNamed(named); // a Windows or System file: counted, not measured
+    plan.addMarker(app);
+    plan.addScanned(app + "/x", 10);
+    plan.finishStartup();
+    EXPECT_EQ(plan.shownCount, 2);
+    EXPECT_EQ(plan.totalSize, 10);
+
+    plan.add(a);
+    plan.add(a); // Add All adds duplicates, and counts them
+    EXPECT_EQ(plan.shownCount, 4);
+    EXPECT_EQ(plan.totalSize, 20);
+    plan.removeAt(1); // the marker: the count stays
+    EXPECT_EQ(plan.shownCount, 4);
+    EXPECT_EQ(plan.markerCount, 0);
+    plan.removeAt(0);
+    EXPECT_EQ(plan.shownCount, 3);
+    EXPECT_TRUE(plan.hasFiles());
+    plan.removeAll();
+    EXPECT_EQ(plan.shownCount, 0);
+    EXPECT_EQ(plan.totalSize, 0);
+    plan.addMarker(app);
+    EXPECT_FALSE(plan.hasFiles()) << "markers alone back nothing up";
 }
 
 TEST(Include, EveryEntryEndsWithABarAndBarsNeverSplitANAme) {

@@ -6,6 +6,7 @@
 #include "common/widgets/DirListBox.h"
 #include "common/widgets/FileListBox.h"
 #include "tests/backup/BackupFixture.h"
+#include "tests/support/FileFaults.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -222,8 +223,7 @@ protected:
 };
 
 TEST_F(FileListTest, AddStopsAtADuplicate) {
-    start().lstFileList->addItem(q(pick("b")));
-    const QString before = start().lblTotalFiles->text();
+    start().addToList(pick("b"));
     select({"a", "b", "c"});
     const QString b = q(pick("b"));
     desktop.expectBox(QStringLiteral("Add process stopped.  ") + b +
@@ -238,11 +238,11 @@ TEST_F(FileListTest, AddStopsAtADuplicate) {
     auto items = fileList();
     EXPECT_EQ(std::count(items.begin(), items.end(), pick("a")), 1);
     EXPECT_EQ(std::count(items.begin(), items.end(), pick("c")), 0);
-    EXPECT_EQ(start().lblTotalFiles->text(), before);
+    EXPECT_EQ(start().lblTotalFiles->text(), QString::number(items.size()));
 }
 
 TEST_F(FileListTest, AddComparesExactlyAndCountsEveryEntry) {
-    start().lstFileList->addItem(q(pick("A")));
+    start().addToList(pick("A"));
     select({"a", "c"});
     start().cmdAdd_Click();
     const auto items = fileList();
@@ -251,15 +251,14 @@ TEST_F(FileListTest, AddComparesExactlyAndCountsEveryEntry) {
     EXPECT_EQ(start().lblTotalFiles->text(), QString::number(items.size()));
 }
 
-TEST_F(FileListTest, AddAllAddsDuplicatesSilentlyWithoutCounting) {
-    const QString before = start().lblTotalFiles->text();
+TEST_F(FileListTest, AddAllAddsDuplicatesSilentlyAndCounts) {
     start().cmdAddAll_Click();
     start().cmdAddAll_Click();
     const auto items = fileList();
     EXPECT_EQ(items.size(), 1u + 6u);
     EXPECT_EQ(items[1], pick("a"));
     EXPECT_EQ(items[4], pick("a"));
-    EXPECT_EQ(start().lblTotalFiles->text(), before);
+    EXPECT_EQ(start().lblTotalFiles->text(), QStringLiteral("7"));
 }
 
 TEST_F(FileListTest, RemoveNeedsASelectionAndCountsEitherWay) {
@@ -276,10 +275,11 @@ TEST_F(FileListTest, RemoveNeedsASelectionAndCountsEitherWay) {
     EXPECT_EQ(start().lblTotalFiles->text(), QStringLiteral("3"));
 }
 
-TEST_F(FileListTest, RemoveAllEmptiesTheListButKeepsTheCount) {
+TEST_F(FileListTest, RemoveAllEmptiesTheListAndTheCount) {
     start().cmdRemAll_Click();
     EXPECT_EQ(start().lstFileList->count(), 0);
-    EXPECT_EQ(start().lblTotalFiles->text(), QStringLiteral("1"));
+    EXPECT_EQ(start().lblTotalFiles->text(), QStringLiteral("0"));
+    EXPECT_EQ(start().lblSize->text(), QStringLiteral("0"));
     EXPECT_TRUE(start().lstFileList->isVisible());
 }
 
@@ -302,8 +302,32 @@ TEST_F(FileListTest, NextHidesAndCancelClosesOnlyThisWindow) {
     prog->optionsWindow->cmdStart_Click();
     ASSERT_TRUE(prog->progressWindow);
     EXPECT_TRUE(prog->progressWindow->lblSummary->text().startsWith(
-        QStringLiteral("You are backing up a total of 1 file(s).")));
+        QStringLiteral("You are backing up a total of 4 file(s).")));
     EXPECT_EQ(fileList().size(), 4u);
+}
+
+TEST_F(StartupTest, NextWithOnlyMarkersLeftWarnsAndStays) {
+    auto s = defaultProfile();
+    setSection(s, "EmptyDir", {"1"});
+    writeProfile(s);
+    ASSERT_TRUE(BackupTest::start());
+    ASSERT_EQ(start().markerCount(), 1);
+    const auto list = start().lstFileList;
+    for (int i = list->count() - 1; i >= 0; --i) {
+        if (!list->item(i)->text().endsWith(QStringLiteral("(EMPTY)"))) {
+            list->item(i)->setSelected(true);
+            start().cmdRemove_Click();
+        }
+    }
+    ASSERT_EQ(fileList(), (std::vector<std::string>{app + "/(EMPTY)"}));
+    EXPECT_EQ(start().lblTotalFiles->text(), QStringLiteral("0"));
+    prog->optionsWindow->hide();
+    desktop.expectBox(QStringLiteral("There are no files to back up."), Icon::Warning, Buttons::OK,
+                      kTitle, Answer::OK, true);
+    QTest::mouseClick(start().cmdNext, Qt::LeftButton);
+    EXPECT_TRUE(start().isVisible());
+    EXPECT_FALSE(prog->optionsWindow->isVisible());
+    EXPECT_FALSE(prog->progressWindow);
 }
 
 } // namespace

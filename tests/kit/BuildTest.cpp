@@ -1,11 +1,12 @@
 // Building a profile: the file written, the files copied beside it, the questions and
 // messages of the build, and open -> build round trips.
 #include "KitFixture.h"
-#include "common/platform/Paths.h"
+#include "common/platform/FilePaths.h"
 #include "kit/ProfileItems.h"
 #include "kit/ValueCheckBox.h"
 #include "kit/dlgConfirm.h"
 #include "kit/frmOptions.h"
+#include "tests/support/FileFaults.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>

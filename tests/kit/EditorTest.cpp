@@ -7,6 +7,7 @@
 #include "kit/dlgSubDir.h"
 #include "kit/frmOptions.h"
 #include "tests/support/FakeDrives.h"
+#include "tests/support/FileFaults.h"
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>

@@ -3,6 +3,7 @@
 #include "kit/ProfileItems.h"
 #include "kit/frmAbout.h"
 #include "kit/frmTip.h"
+#include "tests/support/FileFaults.h"
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>

@@ -109,7 +109,7 @@ TEST_F(RestoreListing, ADamagedSetWarnsOnceBeforeThePasswordQuestion) {
     frmRestore& w = openSet({entryMessage("", "a.txt", "1", "1"), "1|26|/sets/cut.bks||||||||||1"});
     EXPECT_EQ(texts(w.lstArchive), QStringList{"a.txt\t"});
     EXPECT_EQ(w.lblCount->text(), "ENCRYPTED Files in Backup Set - [1]");
-    EXPECT_TRUE(ctx->damagedSet);
+    EXPECT_TRUE(ctx->plan.damaged);
     desktop.expectInput("Enter password for this BackupSet.", "Caskwell", QString("pw"));
     w.Form_Activate(); // the password is asked again; the warning is not
     EXPECT_EQ(desktop.pending(), 0);

@@ -1,7 +1,9 @@
-// The window-free pieces: listing lines and the re-creation of empty directories.
+// The window-free pieces: listing lines, the restore plan and the re-creation of empty
+// directories.
 #include "common/platform/Files.h"
 #include "restore/EmptyDirectories.h"
 #include "restore/Listing.h"
+#include "restore/RestorePlan.h"
 #include "tests/support/TestEnv.h"
 
 #include <filesystem>
@@ -37,6 +39,31 @@ TEST(RestoreListingLines, EntriesDirectoriesAndOtherCodes) {
     EXPECT_EQ(selectionSummary(0, 0), "");
     EXPECT_EQ(selectionSummary(3, 6),
               "3 item(s) selected.  Total Uncompressed File size:  6 bytes");
+}
+
+TEST(RestorePlan, ListingSelectionAndWhatGoesToTheLibrary) {
+    RestorePlan plan;
+    plan.lastMessage = "left from another set";
+    plan.clearListing();
+    for (const char* m :
+         {"1|21|a|Data|a.txt|1200|||||644|F|1", "2|21|b|Data/Empty||0|||||0|D|1",
+          "not a listing message", "3|21|c||b\tc|x|||||644|F|1", "4|21|d|Logs||0|||||0|D|1"}) {
+        const bool entry = std::string(m).find("|21|") != std::string::npos;
+        EXPECT_EQ(plan.addListingMessage(m) != nullptr, entry) << m;
+    }
+    // The flag comes from the last message, whatever it reported.
+    EXPECT_EQ(plan.encryptedFlag(), "1");
+    EXPECT_EQ(plan.separateDirectories(), 2);
+    ASSERT_EQ(plan.files.size(), 2u);
+    EXPECT_EQ(plan.directoryLines(), (std::vector<std::string>{"Data/Empty/\t", "Logs/\t"}));
+
+    plan.setSelection({false, true, true}); // a flag past the entries is dropped
+    EXPECT_EQ(plan.selectedCount(), 1);
+    EXPECT_EQ(plan.selectedBytes(), 0) << "a size that is no number counts as 0";
+    EXPECT_EQ(plan.selectedPaths(), (std::vector<std::string>{"b\tc"}));
+    plan.setSelection({true});
+    EXPECT_EQ(plan.selectedBytes(), 1200);
+    EXPECT_EQ(includeList(plan.selectedPaths()), "Data/a.txt|");
 }
 
 class RestoreEmptyDirs : public ::testing::Test {

@@ -1,6 +1,7 @@
 #include "tests/support/TestEnv.h"
 
 #include "common/platform/Files.h"
+#include "tests/support/FileFaults.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -2,6 +2,7 @@
 #include "common/platform/Errors.h"
 #include "common/platform/Files.h"
 #include "tests/support/FakeDrives.h"
+#include "tests/support/FileFaults.h"
 #include "tests/support/TestEnv.h"
 
 #include <chrono>

@@ -1,5 +1,6 @@
 #include "common/platform/Files.h"
 #include "common/platform/Errors.h"
+#include "tests/support/FileFaults.h"
 #include "tests/support/TestEnv.h"
 
 #include <gtest/gtest.h>

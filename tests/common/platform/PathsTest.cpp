@@ -1,4 +1,4 @@
-#include "common/platform/Paths.h"
+#include "common/platform/FilePaths.h"
 #include "common/platform/SharedLibrary.h"
 #include "tests/support/TestEnv.h"
 

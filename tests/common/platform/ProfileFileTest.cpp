@@ -1,5 +1,6 @@
 #include "common/profile/ProfileFile.h"
 #include "common/platform/Files.h"
+#include "tests/support/FileFaults.h"
 #include "tests/support/TestEnv.h"
 
 #include <chrono>

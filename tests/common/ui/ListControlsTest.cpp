@@ -7,6 +7,7 @@
 #include "common/widgets/FileListBox.h"
 #include "tests/common/ui/QtPrinters.h"
 #include "tests/support/FakeDrives.h"
+#include "tests/support/FileFaults.h"
 #include "tests/support/TestEnv.h"
 
 #include <QSignalSpy>

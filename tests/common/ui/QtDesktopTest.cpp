@@ -1,6 +1,6 @@
 // The production desktop service and the activation rule it serves, on the offscreen
 // platform: boxes are found as the active modal widget and answered by clicking.
-#include "common/platform/QtDesktop.h"
+#include "common/widgets/QtDesktop.h"
 #include "common/widgets/Activation.h"
 #include "common/widgets/Placement.h"
 #include "tests/common/ui/QtPrinters.h"

@@ -1,4 +1,4 @@
-#include "backup/IncludeList.h"
+#include "backup/BackupIncludeList.h"
 
 namespace cwb {
 

@@ -1,4 +1,4 @@
-#include "common/platform/QtDesktop.h"
+#include "common/widgets/QtDesktop.h"
 
 #include "common/widgets/Activation.h"
 

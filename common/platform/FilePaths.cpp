@@ -1,4 +1,4 @@
-#include "common/platform/Paths.h"
+#include "common/platform/FilePaths.h"
 
 #include <QCoreApplication>
 #include <QString>
