@@ -1,8 +1,12 @@
 // Benchmark driver: backs a tree up and restores it through the libraries' C interface,
 // loaded with dlopen as the programs do, and measures any command's time and peak memory.
-//   cwbench zip <lib dir> <list file> <set> [level]
+//   cwbench zip <lib dir> <list file> <set> [level] [workers (0: one per core)] [password]
+//   cwbench derive <count> <threads>      prints the seconds <count> AES key derivations take
 //   cwbench unzip <lib dir> <set> <dest> <list file>
 //   cwbench measure <command> [args...]   prints "<seconds> <peak KiB>" on stderr
+#include "zip/cwzip/WinZipAes.h"
+
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -13,7 +17,9 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -61,6 +67,9 @@ int zip(char** argv, int argc) {
     std::string list = slurp(argv[3]);
     bind<int (*)(const char*)>(lib, "cwZip_Include")(list.c_str());
     bind<int (*)(int)>(lib, "cwZip_SetCompressionLevel")(argc > 5 ? std::atoi(argv[5]) : 1);
+    bind<int (*)(int)>(lib, "cwZip_TestWorkers")(argc > 6 ? std::atoi(argv[6]) : 0);
+    if (argc > 7)
+        bind<int (*)(const char*)>(lib, "cwZip_Encrypt")(argv[7]);
     int r = bind<int (*)()>(lib, "cwZip")();
     return r == 0 && g_failures == 0 ? 0 : 1;
 }
@@ -76,6 +85,28 @@ int unzip(char** argv) {
     bind<int (*)(const char*)>(lib, "cwUnzip_ExtractTo")(argv[4]);
     int r = bind<int (*)()>(lib, "cwUnzip")();
     return r == 0 && g_failures == 0 ? 0 : 1;
+}
+
+// The writer's own key derivation, spread over threads as its workers spread it: the
+// least time the keys of that many encrypted files can take.
+int derive(char** argv) {
+    const int count = std::atoi(argv[2]);
+    const int threads = std::max(1, std::atoi(argv[3]));
+    cw::zip::KeyDeriver keys("Pass Word");
+    auto start = std::chrono::steady_clock::now();
+    std::vector<std::thread> pool;
+    for (int t = 0; t < threads; ++t)
+        pool.emplace_back([&, t] {
+            uint8_t salt[cw::zip::kAesSaltSize] = {static_cast<uint8_t>(t)};
+            cw::zip::AesKeys k;
+            for (int i = t; i < count; i += threads)
+                keys.derive(salt, k);
+        });
+    for (auto& th : pool)
+        th.join();
+    double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%.3f\n", secs);
+    return 0;
 }
 
 int measure(char** argv) {
@@ -100,6 +131,8 @@ int main(int argc, char** argv) {
         return zip(argv, argc);
     if (argc >= 6 && !std::strcmp(argv[1], "unzip"))
         return unzip(argv);
+    if (argc >= 4 && !std::strcmp(argv[1], "derive"))
+        return derive(argv);
     if (argc >= 3 && !std::strcmp(argv[1], "measure"))
         return measure(argv);
     std::fprintf(stderr, "usage: see the comment at the top of cwbench.cpp\n");
