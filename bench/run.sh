@@ -142,17 +142,17 @@ writer_rows
 if [ "$big" = "--big" ]; then
   mkdir -p "$work/big"
   # Half random, half text: one file that is part incompressible, part compressible.
-  [ -f "$work/big/huge.bin" ] || { head -c 1G /dev/urandom; cat "$tree"/src/*.c | head -c 100M |
+  [ -f "$work/big/mixed.bin" ] || { head -c 1G /dev/urandom; cat "$tree"/src/*.c | head -c 100M |
     python3 -c "import sys; d = sys.stdin.buffer.read(); [sys.stdout.buffer.write(d) for _ in range(11)]" |
-    head -c 1G; } > "$work/big/huge.bin"
-  printf '%s|' "$work/big/huge.bin" > "$work/biglist.txt"
-  printf '%s|' "${work#/}/big/huge.bin" > "$work/bigstored.txt"
+    head -c 1G; } > "$work/big/mixed.bin"
+  printf '%s|' "$work/big/mixed.bin" > "$work/biglist.txt"
+  printf '%s|' "${work#/}/big/mixed.bin" > "$work/bigstored.txt"
   for level in 0 2 3 1; do
     rm -f "$work/out/big.bks"
     sample "big$level" "$driver" zip "$bin" "$work/biglist.txt" "$work/out/big.bks" "$level" "$workers"
   done
   rm -f "$work/out/bigz.zip"
-  sample bigzip sh -c "zip -q -6 '$work/out/bigz.zip' '$work/big/huge.bin'"
+  sample bigzip sh -c "zip -q -6 '$work/out/bigz.zip' '$work/big/mixed.bin'"
   rm -f "$work/out/bigz.zip"
   echo "2 GiB file: backup $(median big1) s, zip -6 $(median bigzip) s: $(pairs big1 bigzip) of zip -6"
   echo "2 GiB file: backup peak KiB at levels none/minimum/maximum/normal:" \
