@@ -17,7 +17,8 @@ build=$(cd "${pos[0]:-$here/../build}" && pwd)
 work=${pos[1]:-/tmp/cwbench}
 bin=$build/bin
 driver=$work/cwbench-restore
-c++ -O2 -std=c++20 -o "$driver" "$here/cwbench.cpp" -ldl -lnettle
+c++ -O2 -std=c++20 -I"$here/.." -o "$driver" "$here/cwbench.cpp" \
+  "$here/../zip/cwzip/WinZipAes.cpp" -ldl -lnettle -pthread
 seven=$(command -v 7zz || command -v 7z)
 tree=$work/tree
 [ -d "$tree" ] || { echo "no tree in $work: run bench/run.sh first" >&2; exit 2; }

@@ -183,8 +183,6 @@ void frmRestore::listingMessage(const char* text) {
     const ListedEntry* entry = ctx_.plan.addListingMessage(message);
     if (!entry)
         return;
-    if (isDirectoryLine(entry->listLine))
-        stamps_[entry->listLine] = {entry->modified, entry->mode};
     lstArchive->addItem(QString::fromStdString(entry->listLine));
     lstFileSize->addItem(QString::fromStdString(entry->sizeLine));
     ++ctx_.entryCount;
