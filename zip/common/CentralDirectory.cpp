@@ -129,7 +129,7 @@ bool readExtraFields(CdEntry& e, const unsigned char* x, size_t len, std::string
             e.aesStrength = d[4];
             e.aesMethod = le16(d + 5);
         } else if (id == 0x5455 && size >= 5 && (d[0] & 1)) { // extended timestamp, UTC
-            e.unixTime = static_cast<int32_t>(le32(d + 1));
+            e.unixTime = le32(d + 1); // unsigned, as writers store times past 2038
             unixFields = true;
         } else if (id == 0x7875 || id == 0x7855 || id == 0x5855 || id == 0x000d) {
             unixFields = true;
