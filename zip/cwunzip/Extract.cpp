@@ -67,6 +67,7 @@ private:
     bool prepare();
     int extract();
     void applyDirectoryModes();
+    void removeMadeDirectories();
     void noteSetFiles();
     bool isSetFile(const struct stat& st) const;
     void planSkipped();
@@ -98,7 +99,7 @@ private:
     int destFd_ = -1;
     long long pos_ = 0;
     std::vector<char> block_, data_;
-    bool passGiven_ = false, replaceAll_ = false, opening_ = false;
+    bool passGiven_ = false, replaceAll_ = false, opening_ = false, wrongPassword_ = false;
     int number_ = 0;
     archive* a_ = nullptr;
 };
@@ -170,6 +171,8 @@ ExtractRun::Step ExtractRun::failed(const std::string& name, int reason,
                                     const std::string& detail) {
     notify(o_.callback, 23,
            fields({std::to_string(number_), name, std::to_string(reason), detail}));
+    if (reason == kReasonPassword)
+        wrongPassword_ = true;
     return reason == kReasonPassword ? Step::Stop : Step::Next;
 }
 
@@ -276,8 +279,20 @@ long long ExtractRun::firstReadOnLast() const {
 
 int ExtractRun::run() {
     const int r = extract();
-    applyDirectoryModes();
+    if (wrongPassword_)
+        removeMadeDirectories();
+    else
+        applyDirectoryModes();
     return r;
+}
+
+// A run stopped by a wrong password restores nothing, so it leaves no folder behind either:
+// the folders it created go again, deepest first, those that hold nothing.
+void ExtractRun::removeMadeDirectories() {
+    if (destFd_ < 0)
+        return;
+    for (auto it = made_.rbegin(); it != made_.rend(); ++it)
+        (void)unlinkat(destFd_, it->c_str(), AT_REMOVEDIR);
 }
 
 // A folder the run created takes the stored folder's permissions once its files are in,
