@@ -15,6 +15,7 @@
 #include "common/widgets/DirListBox.h"
 #include "common/widgets/DriveListBox.h"
 #include "common/widgets/FileListBox.h"
+#include "common/widgets/WindowKeys.h"
 
 #include <QApplication>
 #include <QDir>
@@ -150,6 +151,7 @@ frmBackup::frmBackup(BackupProgram& program, QWidget* parent) : QWidget(parent),
     connect(cmdBrowse, &QPushButton::clicked, this, &frmBackup::cmdBrowse_Click);
     connect(cmdStart, &QPushButton::clicked, this, &frmBackup::cmdStart_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmBackup::cmdCancel_Click);
+    new cw::WindowKeys(this, cmdStart, cmdCancel);
 }
 
 void frmBackup::Form_Load() {
@@ -183,7 +185,7 @@ void frmBackup::Form_Load() {
         compact_ = true;
         placeTw(cmdStart, 4800, 4420, 1400, 375);
         placeTw(cmdCancel, 6360, 4420, 1400, 375);
-        resize(width(), cw::twipsToPixelsY(5400));
+        resize(width(), pxY(5400));
     }
 
     const std::string level = GetProfileFirstLine(dir, "Compression");
@@ -192,6 +194,8 @@ void frmBackup::Form_Load() {
     for (int i = 0; i < 4; ++i)
         if (level == levels[i])
             optComp[i]->setChecked(true);
+    // Behind the start window, in the same place: Next>> there brings it to the front.
+    cw::centreOnScreen(this);
 }
 
 void frmBackup::Form_Activate() {

@@ -13,6 +13,7 @@
 #include "common/platform/Files.h"
 #include "common/platform/Paths.h"
 #include "common/widgets/DirListBox.h"
+#include "common/widgets/WindowKeys.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -91,6 +92,9 @@ frmZIP::frmZIP(BackupProgram& program, QWidget* parent) : QWidget(parent), progr
     connect(cmdOK, &QPushButton::clicked, this, &frmZIP::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmZIP::cmdCancel_Click);
     connect(Picture1, &cw::PictureBox::repaintNeeded, this, &frmZIP::Picture1_Paint);
+    keys_ = new cw::WindowKeys(this, cmdOK, cmdCancel);
+    // While the run hides every button, Escape is what closing the window is.
+    keys_->escapeOtherwise = [this] { close(); };
 }
 
 frmZIP::~frmZIP() {
@@ -129,6 +133,7 @@ void frmZIP::Form_Load() {
         program_.desktop.messageBox(zip.errorText(), cw::Icon::Critical, cw::Buttons::OK, kTitle);
         cmdOK->hide();
         cmdCancel->setText(QStringLiteral("Exit"));
+        keys_->setDefaultButton(cmdCancel);
     }
 }
 
@@ -175,6 +180,7 @@ void frmZIP::cmdOK_Click() {
     cmdCancel->setText(QStringLiteral("Exit"));
     cmdCancel->show();
     cmdCancel->setEnabled(true);
+    keys_->setDefaultButton(cmdCancel);
 }
 
 void frmZIP::DoZIP() {
