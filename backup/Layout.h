@@ -7,13 +7,20 @@
 
 namespace cwb {
 
+// The arrangement as drawn, scaled to what the application's font needs.
+inline int pxX(int twips) {
+    return cw::twipsToPixelsX(static_cast<int>(twips * cw::fontScale()));
+}
+inline int pxY(int twips) {
+    return cw::twipsToPixelsY(static_cast<int>(twips * cw::fontScale()));
+}
+
 inline void placeTw(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(cw::twipsToPixelsX(left), cw::twipsToPixelsY(top), cw::twipsToPixelsX(width),
-                   cw::twipsToPixelsY(height));
+    w->setGeometry(pxX(left), pxY(top), pxX(width), pxY(height));
 }
 
 inline void sizeTw(QWidget* w, int width, int height) {
-    w->resize(cw::twipsToPixelsX(width), cw::twipsToPixelsY(height));
+    w->resize(pxX(width), pxY(height));
 }
 
 // Brings a window to the front; the offscreen platform used by tests has no stacking.

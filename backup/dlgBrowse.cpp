@@ -37,6 +37,7 @@ dlgBrowse::dlgBrowse(BackupProgram& program, frmBackup& options)
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setEnabled(false);
+    OKButton->setDefault(true);
     placeTw(OKButton, 3900, 840, 1300, 375);
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));

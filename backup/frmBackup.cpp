@@ -14,6 +14,7 @@
 #include "common/widgets/DirListBox.h"
 #include "common/widgets/DriveListBox.h"
 #include "common/widgets/FileListBox.h"
+#include "common/widgets/WindowKeys.h"
 
 #include <QApplication>
 #include <QDir>
@@ -149,6 +150,7 @@ frmBackup::frmBackup(BackupProgram& program, QWidget* parent) : QWidget(parent),
     connect(cmdBrowse, &QPushButton::clicked, this, &frmBackup::cmdBrowse_Click);
     connect(cmdStart, &QPushButton::clicked, this, &frmBackup::cmdStart_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmBackup::cmdCancel_Click);
+    new cw::WindowKeys(this, cmdStart, cmdCancel);
     // The plan follows the controls, whoever changes them.
     connect(txtBackupName, &QLineEdit::textChanged, this, &frmBackup::storeChoices);
     connect(txtPassword, &QLineEdit::textChanged, this, &frmBackup::storeChoices);
@@ -205,12 +207,14 @@ void frmBackup::Form_Load() {
         compact_ = true;
         placeTw(cmdStart, 4800, 4420, 1400, 375);
         placeTw(cmdCancel, 6360, 4420, 1400, 375);
-        resize(width(), cw::twipsToPixelsY(5400));
+        resize(width(), pxY(5400));
     }
 
     for (int i = 0; i < 4; ++i)
         if (profile.compression == kOptionLevels[i])
             optComp[i]->setChecked(true);
+    // Behind the start window, in the same place: Next>> there brings it to the front.
+    cw::centreOnScreen(this);
 }
 
 void frmBackup::Form_Activate() {

@@ -9,6 +9,7 @@
 #include "common/platform/Files.h"
 #include "common/widgets/DirListBox.h"
 #include "common/widgets/FileListBox.h"
+#include "common/widgets/WindowKeys.h"
 
 #include <QDir>
 #include <QLabel>
@@ -98,6 +99,7 @@ frmStartBackup::frmStartBackup(BackupProgram& program, QWidget* parent)
     connect(cmdRemAll, &QPushButton::clicked, this, &frmStartBackup::cmdRemAll_Click);
     connect(cmdNext, &QPushButton::clicked, this, &frmStartBackup::cmdNext_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmStartBackup::cmdCancel_Click);
+    new cw::WindowKeys(this, cmdNext, cmdCancel);
 }
 
 QStringList frmStartBackup::fileListEntries() const {
@@ -206,6 +208,7 @@ bool frmStartBackup::Form_Load() {
     dirFileList_Change();
     connect(dirFileList, &cw::DirListBox::pathChanged, this, &frmStartBackup::dirFileList_Change);
 
+    cw::centreOnScreen(this);
     program_.openOptionsWindow();
     return true;
 }

@@ -10,6 +10,7 @@
 #include "common/platform/FilePaths.h"
 #include "common/platform/Files.h"
 
+#include "common/widgets/WindowKeys.h"
 #include "zip/include/cwevents.h"
 
 #include <QLabel>
@@ -87,6 +88,9 @@ frmZIP::frmZIP(BackupProgram& program, QWidget* parent) : QWidget(parent), progr
     connect(cmdOK, &QPushButton::clicked, this, &frmZIP::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmZIP::cmdCancel_Click);
     connect(Picture1, &cw::PictureBox::repaintNeeded, this, &frmZIP::Picture1_Paint);
+    keys_ = new cw::WindowKeys(this, cmdOK, cmdCancel);
+    // While the run hides every button, Escape is what closing the window is.
+    keys_->escapeOtherwise = [this] { close(); };
 }
 
 frmZIP::~frmZIP() {
@@ -125,6 +129,7 @@ void frmZIP::Form_Load() {
         program_.desktop.messageBox(zip.errorText(), cw::Icon::Critical, cw::Buttons::OK, kTitle);
         cmdOK->hide();
         cmdCancel->setText(QStringLiteral("Exit"));
+        keys_->setDefaultButton(cmdCancel);
     }
 }
 
@@ -168,6 +173,7 @@ void frmZIP::cmdOK_Click() {
     cmdCancel->setText(QStringLiteral("Exit"));
     cmdCancel->show();
     cmdCancel->setEnabled(true);
+    keys_->setDefaultButton(cmdCancel);
 }
 
 void frmZIP::DoZIP() {

@@ -11,6 +11,10 @@
 class QLabel;
 class QPushButton;
 
+namespace cw {
+class WindowKeys;
+}
+
 namespace cwb {
 
 struct BackupProgram;
@@ -52,6 +56,7 @@ public Q_SLOTS:
 
 private:
     BackupProgram& program_;
+    cw::WindowKeys* keys_ = nullptr;
     cw::CProgressBar bar_;
     QString setPath_;
     bool libraryReady_ = false;

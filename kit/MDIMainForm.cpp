@@ -3,6 +3,7 @@
 #include "common/platform/Files.h"
 #include "common/profile/Profile.h"
 #include "common/profile/ProfileFile.h"
+#include "common/widgets/Placement.h"
 #include "kit/KitConstants.h"
 #include "kit/ProfileItems.h"
 #include "kit/dlgConfirm.h"
@@ -14,11 +15,13 @@
 #include "kit/frmViewsplash.h"
 #include <QAction>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStyle>
 #include <QToolBar>
 
@@ -34,6 +37,10 @@ MDIMainForm::MDIMainForm(KitApp& app, QWidget* parent) : QMainWindow(parent), ap
     buildMenus();
     buildToolbar();
     resize(900, 680);
+    // Wholly on a smaller screen too.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        resize(size().boundedTo(screen->availableGeometry().size() - QSize(16, 48)));
+    cw::centreOnScreen(this);
     Form_Load();
 }
 

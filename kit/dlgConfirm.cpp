@@ -31,6 +31,7 @@ dlgConfirm::dlgConfirm(KitApp& app, QWidget* parent) : QDialog(parent), app_(app
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     OKButton->setMinimumHeight(56);
+    OKButton->setDefault(true);
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
     auto* buttons = new QVBoxLayout();

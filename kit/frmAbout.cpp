@@ -14,6 +14,7 @@
 #include <QShortcut>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace kit {
 
@@ -80,10 +81,6 @@ frmAbout::frmAbout(KitApp& app, QWidget* parent) : QWidget(parent), app_(app) {
 }
 
 void frmAbout::Form_Load() {
-    QWidget* outer = parentWidget() ? parentWidget() : this;
-    cw::centreWithFixedHeight(outer, 9500);
-    if (app_.main && outer != this)
-        app_.main->keepInArea(outer);
     setWindowTitle(QStringLiteral("About Caskwell Developer Distribution Kit"));
     lblDescription->setText(QStringLiteral(
         "Build Powerful Backup Profiles for distribution with your own SDK Applications."));
@@ -94,6 +91,17 @@ void frmAbout::Form_Load() {
         QStringLiteral("Web Site:  ") + QLatin1String(kContactWebAddress) + QStringLiteral(" ") +
         QStringLiteral("\r\n") + QStringLiteral("   Phone (") + QLatin1String(kContactAreaCode) +
         QStringLiteral(") ") + number.left(3) + QStringLiteral("-") + number.mid(3));
+    // As large as the texts need, then placed.
+    QWidget* outer = parentWidget() ? parentWidget() : this;
+    lblTitle->setMinimumWidth(lblTitle->fontMetrics().horizontalAdvance(lblTitle->text()));
+    layout()->activate();
+    const int w = std::max(width(), layout()->minimumSize().width());
+    const int h = std::max(height(), layout()->totalHeightForWidth(w));
+    setMinimumSize(w, h);
+    outer->resize(outer->size().expandedTo(outer->minimumSizeHint()));
+    cw::centreWithFixedHeight(outer, 9500);
+    if (app_.main && outer != this)
+        app_.main->keepInArea(outer);
 }
 
 void frmAbout::cmdOK_Click() {

@@ -2,6 +2,7 @@
 #include "common/platform/Desktop.h"
 #include "common/widgets/Activation.h"
 #include "common/widgets/Placement.h"
+#include "common/widgets/WindowKeys.h"
 #include "kit/KitConstants.h"
 #include "kit/MDIMainForm.h"
 #include "kit/dlgConfirm.h"
@@ -74,6 +75,8 @@ frmConfig::frmConfig(KitApp& app, QWidget* parent) : QWidget(parent), app_(app) 
     connect(cmdMakeINI, &QPushButton::clicked, this, &frmConfig::cmdMakeINI_Click);
     auto* watcher = new cw::ActivationWatcher(this);
     connect(watcher, &cw::ActivationWatcher::activated, this, &frmConfig::Form_Activate);
+    // No default here: Enter presses the button that has the focus, Escape loses no work.
+    new cw::WindowKeys(this, nullptr, nullptr);
     resize(620, 420);
 }
 
@@ -187,6 +190,25 @@ void frmConfig::cmdCancel_Click() {
         m->showBackdrop();
     }
     app_.profile.description.clear();
+}
+
+bool frmConfig::event(QEvent* e) {
+    const bool handled = QWidget::event(e);
+    if (e->type() == QEvent::LayoutRequest)
+        fitFrame();
+    return handled;
+}
+
+void frmConfig::fitFrame() {
+    if (!layout())
+        return;
+    const int need = layout()->totalHeightForWidth(width());
+    if (need <= height())
+        return;
+    QWidget* outer = parentWidget() ? parentWidget() : this;
+    outer->resize(outer->width(), outer->height() + need - height());
+    if (app_.main && outer != this)
+        app_.main->keepInArea(outer);
 }
 
 void frmConfig::closeEvent(QCloseEvent* e) {

@@ -54,6 +54,7 @@ public Q_SLOTS:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    bool event(QEvent* e) override;
 
 private:
     // Writes every section into a new file beside the old profile and puts it in its
@@ -61,6 +62,8 @@ private:
     // or 0.
     int writeProfile(const QString& path);
     void buildFailed(int errorNumber);
+    // Makes the frame tall enough for what the labels now say.
+    void fitFrame();
     void endBuild();
 
     KitApp& app_;

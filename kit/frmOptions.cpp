@@ -64,6 +64,10 @@ frmOptions::frmOptions(KitApp& app, QWidget* parent) : QDialog(parent), app_(app
     auto* panels = new QGridLayout();
     for (int i = 0; i < 3; ++i) {
         picOptions[i] = named(new QWidget(this), QStringLiteral("picOptions(%1)").arg(i));
+        // The window is as large as its largest panel, so no panel is squeezed when shown.
+        QSizePolicy policy = picOptions[i]->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        picOptions[i]->setSizePolicy(policy);
         panels->addWidget(picOptions[i], 0, 0);
     }
     buildSettingsPanel(picOptions[0]);

@@ -68,8 +68,9 @@ dlgWait& RestoreContext::showWaitWindow() {
 }
 
 dlgExtractTo& RestoreContext::showExtractDialog() {
+    // Both dialogs belong to the selection window, so they never fall behind it.
     if (!extractDialog)
-        extractDialog = new dlgExtractTo(*this);
+        extractDialog = new dlgExtractTo(*this, restoreWindow);
     extractDialog->show();
     extractDialog->raise();
     return *extractDialog;
@@ -77,7 +78,7 @@ dlgExtractTo& RestoreContext::showExtractDialog() {
 
 dlgProgress& RestoreContext::showProgressWindow() {
     if (!progressWindow)
-        progressWindow = new dlgProgress(*this);
+        progressWindow = new dlgProgress(*this, restoreWindow);
     progressWindow->show();
     progressWindow->raise();
     return *progressWindow;

@@ -36,6 +36,7 @@ dlgExtractTo::dlgExtractTo(RestoreContext& ctx, QWidget* parent) : QDialog(paren
     cmdNewFolder = make(new QPushButton(QStringLiteral("New Folder"), this), "cmdNewFolder");
     OKButton = make(new QPushButton(QStringLiteral("OK"), this), "OKButton");
     CancelButton = make(new QPushButton(QStringLiteral("Cancel"), this), "CancelButton");
+    OKButton->setDefault(true);
 
     auto* left = new QVBoxLayout;
     left->addWidget(Label1);
@@ -51,6 +52,10 @@ dlgExtractTo::dlgExtractTo(RestoreContext& ctx, QWidget* parent) : QDialog(paren
     layout->addLayout(left, 1);
     layout->addLayout(right);
     resize(440, 340);
+    // Tab follows the buttons as they stand, New Folder last.
+    setTabOrder(drvExtractTo, OKButton);
+    setTabOrder(OKButton, CancelButton);
+    setTabOrder(CancelButton, cmdNewFolder);
 
     connect(Drive1, &cw::DriveListBox::driveChanged, this, &dlgExtractTo::Drive1_Change);
     connect(drvExtractTo, &cw::DirListBox::pathChanged, this,

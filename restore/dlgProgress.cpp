@@ -50,6 +50,7 @@ dlgProgress::dlgProgress(RestoreContext& ctx, QWidget* parent)
         make(new QPushButton(QStringLiteral("Start Restore"), this), "cmdStartRestore");
     cmdStartRestore->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     cmdStartRestore->setGeometry(12, 180, kButtonWidth, 32);
+    cmdStartRestore->setDefault(true);
     cmdCancel = make(new QPushButton(this), "cmdCancel");
     cmdCancel->setGeometry(kWidth - 12 - kButtonWidth, 180, kButtonWidth, 32);
     lstDirectories = make(new QListWidget(this), "lstDirectories");
@@ -130,6 +131,7 @@ void dlgProgress::cmdStartRestore_Click() {
     cmdCancel->setText(QStringLiteral("Exit"));
     cmdCancel->setEnabled(true);
     cmdCancel->show();
+    cmdCancel->setDefault(true);
 }
 
 void dlgProgress::extract() {

@@ -3,6 +3,7 @@
 #include "common/platform/Desktop.h"
 #include "common/widgets/Activation.h"
 #include "common/widgets/Placement.h"
+#include "common/widgets/WindowKeys.h"
 #include "restore/Listing.h"
 #include "restore/RestoreContext.h"
 #include "restore/UnzipLibrary.h"
@@ -114,6 +115,7 @@ frmRestore::frmRestore(RestoreContext& ctx, QWidget* parent) : QWidget(parent), 
     connect(cmdOpen, &QPushButton::clicked, this, &frmRestore::cmdOpen_Click);
     connect(cmdRestore, &QPushButton::clicked, this, &frmRestore::cmdRestore_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmRestore::cmdCancel_Click);
+    new cw::WindowKeys(this, cmdRestore, cmdCancel);
     auto* watcher = new cw::ActivationWatcher(this);
     connect(watcher, &cw::ActivationWatcher::activated, this, &frmRestore::Form_Activate);
 
@@ -216,7 +218,7 @@ void frmRestore::Form_Activate() {
     if (ctx_.password.empty() && ctx_.encryptedFlag == "1") {
         const auto answer =
             ctx_.desktop.inputBox(QStringLiteral("Enter password for this BackupSet."),
-                                  QStringLiteral("Caskwell"), QString());
+                                  QStringLiteral("Caskwell"), QString(), true);
         ctx_.password = answer ? answer->toStdString() : std::string();
     }
 }

@@ -31,9 +31,11 @@ public:
     // A modal message box. An empty title means the program's title.
     virtual Answer messageBox(const QString& text, Icon icon, Buttons buttons,
                               const QString& title = {}) = 0;
-    // A modal input box; std::nullopt when cancelled.
+    // A modal input box; std::nullopt when cancelled. A masked box (a password) shows
+    // what is typed as dots.
     virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
-                                            const QString& defaultText = {}) = 0;
+                                            const QString& defaultText = {},
+                                            bool masked = false) = 0;
     virtual void beep() = 0;
     // Busy (hourglass) pointer on or off for the whole application.
     virtual void setBusy(bool busy) = 0;

@@ -1,6 +1,7 @@
 #include "common/widgets/QtDesktop.h"
 
 #include "common/widgets/Activation.h"
+#include "common/widgets/Placement.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPrintDialog>
@@ -15,6 +17,7 @@
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -47,6 +50,26 @@ QMessageBox::Icon qtIcon(Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+// The window a box belongs to, so that it stays in front of it: the active window, else a
+// visible dialog of the program (one shown a moment ago may not be active yet), else any
+// visible window.
+QWidget* boxOwner() {
+    if (QWidget* w = QApplication::activeModalWidget())
+        return w;
+    if (QWidget* w = QApplication::activeWindow())
+        return w;
+    QWidget* owner = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible() || w->windowType() == Qt::ToolTip || w->windowType() == Qt::Popup)
+            continue;
+        if (w->windowType() == Qt::Dialog)
+            return w;
+        if (!owner)
+            owner = w;
+    }
+    return owner;
+}
+
 } // namespace
 
 QtDesktop::QtDesktop(QString helpDir) : helpDir_(std::move(helpDir)) {}
@@ -60,7 +83,7 @@ QtDesktop::~QtDesktop() {
 Answer QtDesktop::messageBox(const QString& text, Icon icon, Buttons buttons,
                              const QString& title) {
     QMessageBox box(qtIcon(icon), title.isEmpty() ? programTitle() : title, text,
-                    QMessageBox::NoButton, QApplication::activeWindow());
+                    QMessageBox::NoButton, boxOwner());
     // The first button is the default, as on the classic box; Escape takes the way out.
     QPushButton* first = nullptr;
     QPushButton* second = nullptr;
@@ -104,12 +127,14 @@ Answer QtDesktop::messageBox(const QString& text, Icon icon, Buttons buttons,
 }
 
 std::optional<QString> QtDesktop::inputBox(const QString& prompt, const QString& title,
-                                           const QString& defaultText) {
-    QInputDialog dlg(QApplication::activeWindow());
+                                           const QString& defaultText, bool masked) {
+    QInputDialog dlg(boxOwner());
     dlg.setInputMode(QInputDialog::TextInput);
     dlg.setWindowTitle(title.isEmpty() ? programTitle() : title);
     dlg.setLabelText(prompt);
     dlg.setTextValue(defaultText);
+    if (masked)
+        dlg.setTextEchoMode(QLineEdit::Password);
     int result;
     {
         ModalBoxScope scope;
@@ -188,7 +213,14 @@ void QtDesktop::help(HelpCommand command, int topic) {
         auto* layout = new QVBoxLayout(helpWindow_);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(browser);
+        for (const QKeySequence& key :
+             {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+            auto* close = new QShortcut(key, helpWindow_);
+            QObject::connect(close, &QShortcut::activated, helpWindow_, &QWidget::close);
+        }
         helpWindow_->resize(640, 480);
+        // Wholly on the screen, whatever the window manager would pick.
+        centreOnScreen(helpWindow_);
     }
     auto* browser = helpWindow_->findChild<QTextBrowser*>(QStringLiteral("HelpBrowser"));
     const QString page = command == HelpCommand::Contents

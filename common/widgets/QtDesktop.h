@@ -13,7 +13,7 @@ public:
     Answer messageBox(const QString& text, Icon icon, Buttons buttons,
                       const QString& title = {}) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
-                                    const QString& defaultText = {}) override;
+                                    const QString& defaultText = {}, bool masked = false) override;
     void beep() override;
     void setBusy(bool busy) override;
     QString chooseFolder(QWidget* owner, const QString& title) override;

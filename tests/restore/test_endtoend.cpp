@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -204,22 +205,30 @@ TEST_F(RestoreEndToEnd, EncryptedSetWithTheRightPassword) {
         cw::test::expectSameFile(src + "/" + f, restored(dest, f, true));
 }
 
-TEST_F(RestoreEndToEnd, WrongPasswordStopsAndEndsTheProgram) {
+TEST_F(RestoreEndToEnd, WrongPasswordStopsEndsTheProgramAndCreatesNothing) {
     const std::string set = writeSet({.password = "right"});
-    Run run(*this, set, QString("wrong"));
-    const std::string dest = env.makeDir("dest");
-    dlgProgress& p = run.to(*this, dest, false);
-    desktop.expectBox("An incorrect password has been entered.  Restore process will be "
-                      "terminated.",
-                      cw::Icon::Critical, cw::Buttons::OK, "Caskwell", cw::Answer::OK, true);
-    p.cmdStartRestore->click();
-    Run::RestoreFixture_flush();
-    EXPECT_FALSE(run.ctx.progressWindow);
-    EXPECT_FALSE(run.ctx.restoreWindow);
-    for (const auto& f : files)
-        EXPECT_FALSE(fs::exists(restored(dest, f, false)) &&
-                     fs::file_size(restored(dest, f, false)) > 0)
-            << f;
+    for (const bool structure : {false, true}) {
+        SCOPED_TRACE(structure);
+        Run run(*this, set, QString("wrong"));
+        // The password is asked with what is typed hidden.
+        const auto calls = desktop.calls();
+        const auto input = std::find_if(calls.rbegin(), calls.rend(), [](const auto& c) {
+            return c.kind == cw::test::DesktopCall::Kind::Input;
+        });
+        ASSERT_NE(input, calls.rend());
+        EXPECT_TRUE(input->masked);
+        const std::string dest = env.makeDir(structure ? "tree" : "flat");
+        dlgProgress& p = run.to(*this, dest, structure);
+        desktop.expectBox("An incorrect password has been entered.  Restore process will be "
+                          "terminated.",
+                          cw::Icon::Critical, cw::Buttons::OK, "Caskwell", cw::Answer::OK, true);
+        p.cmdStartRestore->click();
+        Run::RestoreFixture_flush();
+        EXPECT_FALSE(run.ctx.progressWindow);
+        EXPECT_FALSE(run.ctx.restoreWindow);
+        // Neither the library nor the empty-folder step left anything behind.
+        EXPECT_EQ(cw::test::filesBelow(dest), std::vector<std::string>{});
+    }
 }
 
 TEST_F(RestoreEndToEnd, SpannedSetInOneFolderNeedsNoDisk) {

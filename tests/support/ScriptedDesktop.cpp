@@ -149,8 +149,9 @@ Answer ScriptedDesktop::messageBox(const QString& text, Icon icon, Buttons butto
 }
 
 std::optional<QString> ScriptedDesktop::inputBox(const QString& prompt, const QString& title,
-                                                 const QString& defaultText) {
+                                                 const QString& defaultText, bool masked) {
     DesktopCall call{DesktopCall::Kind::Input, prompt, title.isEmpty() ? programTitle() : title};
+    call.masked = masked;
     calls_.push_back(call);
     if (expected_.empty() || !expected_.front().input || expected_.front().text != prompt ||
         expected_.front().title != call.title) {

@@ -19,6 +19,7 @@ struct DesktopCall {
     Buttons buttons = Buttons::OK;
     bool beepBefore = false; // a beep came right before this box (no other call between)
     bool busy = false;       // for Busy: on or off
+    bool masked = false;     // for Input: what is typed shows as dots
     int topic = 0;           // for Help
     HelpCommand help = HelpCommand::Contents;
 };
@@ -49,7 +50,7 @@ public:
     Answer messageBox(const QString& text, Icon icon, Buttons buttons,
                       const QString& title = {}) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
-                                    const QString& defaultText = {}) override;
+                                    const QString& defaultText = {}, bool masked = false) override;
     void beep() override;
     void setBusy(bool busy) override;
     QString chooseFolder(QWidget* owner, const QString& title) override;
