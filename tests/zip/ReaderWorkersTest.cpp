@@ -97,8 +97,17 @@ TEST_F(UnzipWorkersTest, CancelWithWorkersBusyStopsAndLeavesNoTemporaryFile) {
 
 TEST_F(UnzipWorkersTest, ADestinationThatFillsCostsOnlyTheFilesThatDoNotFit) {
     const std::string set = makeSet(24, 100000);
-    if (mount("tmpfs", dest.c_str(), "tmpfs", 0, "size=1m") != 0)
+    if (mount("tmpfs", dest.c_str(), "tmpfs", 0, "size=3m") != 0)
         GTEST_SKIP() << "cannot mount a small disk here";
+    // The files fit when the run starts; something else takes most of the room as the
+    // first one is written.
+    bool filled = false;
+    Recorder::onEvent = [&](const Event& e) {
+        if (e.action == CW_EVENT_FILE && !filled) {
+            filled = true;
+            env.writeFile("dest/filler", std::string(2200000, 'f'));
+        }
+    };
     cwUnzip_TestWorkers(2);
     EXPECT_EQ(extract(set, include, dest, false), 0);
     size_t back = 0;
