@@ -120,6 +120,11 @@ short ExtractionCallback::handle(int action, const char* message) {
         if (cw::leadingNumber(field(3)) == CW_UNZIP_ERROR_CANCELLED) {
             box(QStringLiteral("Error process is stopped !"), cw::Icon::None, QString());
             ctx_.incomplete = true;
+        } else if (cw::leadingNumber(field(3)) == CW_UNZIP_ERROR_NO_SPACE) {
+            box(QStringLiteral("There is not enough free space in the destination to restore "
+                               "the selected files."),
+                cw::Icon::Critical, caskwell);
+            ctx_.stop = true;
         } else {
             box(QStringLiteral("Restore process will be stopped!"), cw::Icon::Critical, caskwell);
             ctx_.stop = true;

@@ -234,6 +234,19 @@ TEST_F(RestoreProgress, FatalErrors) {
     EXPECT_TRUE(ctx->stop);
 }
 
+TEST_F(RestoreProgress, NoRoomInTheDestinationSaysSoAndEndsTheRun) {
+    dlgProgress& p = start();
+    fake.events = {{255, "0|/sets/s.bks|5|the chosen files do not fit"}};
+    expectBox("There is not enough free space in the destination to restore the selected "
+              "files.",
+              cw::Icon::Critical);
+    p.cmdStartRestore->click();
+    EXPECT_TRUE(ctx->stop);
+    flushDeletes();
+    EXPECT_FALSE(ctx->progressWindow);
+    EXPECT_FALSE(fs::exists(dest + "/Data/Empty")); // a stopped run re-creates nothing
+}
+
 TEST_F(RestoreProgress, ReplacePromptAnswers) {
     dlgProgress& p = start();
     p.progressBar().setMax(10);
