@@ -27,3 +27,8 @@ target fuzz_unzip "$root"/zip/cwunzip/*.cpp \
   $(zip_common CentralDirectory Events IncludeList Paths TempFiles VolumeSet Volumes) \
   -- $zip_libs
 target fuzz_directory $(zip_common CentralDirectory Volumes) -- $zip_libs
+qt=$(pkg-config --cflags --libs Qt6Core)
+target fuzz_fields "$root/common/Format.cpp" "$root/restore/Listing.cpp" \
+  "$root/backup/BackupIncludeList.cpp" $(zip_common IncludeList) -- -fPIC $qt
+target fuzz_profile "$root/common/profile/Profile.cpp" "$root/common/profile/ProfileFile.cpp" \
+  "$root/common/platform/FilePaths.cpp" "$root/common/platform/FileSystem.cpp" -- -fPIC $qt

@@ -1,6 +1,6 @@
 #pragma once
 // A small reader of a ZIP's central directory (ZIP64 aware). It needs only the end of the
-// last volume, which libarchive's readers cannot do: they start at offset 0.
+// last volume, where a reader that starts at offset 0 would need every disk.
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -146,7 +146,7 @@ bool VolumeWriter::write(const void* data, size_t size) {
 bool VolumeWriter::finish() {
     if (temp_.fd() < 0)
         return fail(setPath_, EBADF);
-    // What libarchive still held of the entries goes out first; then the directory, with
+    // Entry bytes held back with the tail go out first; then the directory, with
     // the record of every earlier volume, whole on the current disk or a fresh one. The
     // record grows by one entry when the directory moves, so each choice is judged with the
     // record it would carry.
@@ -174,7 +174,7 @@ bool VolumeWriter::finish() {
 }
 
 namespace {
-// The bytes libarchive has handed over but no volume holds yet, read as a ZIP's end.
+// The bytes held back for the last disk, read as a ZIP's end.
 class TailSource : public Source {
 public:
     explicit TailSource(const std::string& bytes) : bytes_(bytes) {}
@@ -205,7 +205,7 @@ void VolumeWriter::markTail() {
         return;
     const std::string record = volumeRecord(marks_);
     const size_t n = tail_.size();
-    // libarchive ends the set with a bare end record; anything else gets no record.
+    // The writer ends the set with a bare end record; anything else gets no record.
     if (n < 22 || record.size() > 0xFFFF || tail_.compare(n - 22, 4, "PK\x05\x06") != 0 ||
         tail_[n - 2] != 0 || tail_[n - 1] != 0)
         return;
