@@ -69,6 +69,8 @@ struct Profile {
     std::optional<std::string> support; // web address or telephone text, as typed
     std::optional<bool> startupPrompt;
     std::optional<bool> customCompression;
+
+    bool operator==(const Profile&) const = default;
 };
 
 using Section = std::pair<std::string, std::vector<std::string>>;

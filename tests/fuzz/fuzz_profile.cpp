@@ -21,16 +21,6 @@ void writeAll(const std::string& path, const uint8_t* data, size_t size) {
     std::fclose(f);
 }
 
-bool same(const cw::profile::Profile& a, const cw::profile::Profile& b) {
-    return a.description == b.description && a.application == b.application &&
-           a.windows == b.windows && a.system == b.system &&
-           a.encryptionAllowed == b.encryptionAllowed && a.longNames == b.longNames &&
-           a.emptyDirectories == b.emptyDirectories && a.hiddenFiles == b.hiddenFiles &&
-           a.compression == b.compression && a.relativeStructure == b.relativeStructure &&
-           a.support == b.support && a.startupPrompt == b.startupPrompt &&
-           a.customCompression == b.customCompression;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -50,11 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const cw::profile::Profile read = cw::profile::read(path);
     // The raw section reader with a small buffer, as a truncating reader would use it.
     char small[16];
-    (void)cw::profile::GetPrivateProfileSectionA("Application", small, sizeof small,
-                                                 path.c_str());
+    (void)cw::profile::GetPrivateProfileSectionA("Application", small, sizeof small, path.c_str());
 
     unlink(copy.c_str());
-    if (cw::profile::write(read, copy) && !same(read, cw::profile::read(copy)))
+    if (cw::profile::write(read, copy) && !(read == cw::profile::read(copy)))
         std::abort(); // what was read did not survive a write
     return 0;
 }
