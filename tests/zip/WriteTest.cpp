@@ -181,6 +181,12 @@ TEST_F(ZipWriteTest, NamesAreStoredAsTheirBytesWithTheFlagOnlyWhenUtf8) {
     EXPECT_EQ(shell("test \"$(python3 '" + py + "' '" + set +
                     "')\" = \"$(printf '1 65cc812e747874\\n0 636166e92e747874')\""),
               0);
+    // Our own reader gives both back under the same bytes.
+    const std::string out = env.makeDir("back");
+    ASSERT_EQ(extract(set, "e\xcc\x81.txt|caf\xe9.txt|", out, false), 0);
+    EXPECT_TRUE(Recorder::only(23).empty());
+    EXPECT_EQ(TestEnv::readFile(out + "/e\xcc\x81.txt"), "d");
+    EXPECT_EQ(TestEnv::readFile(out + "/caf\xe9.txt"), "l");
 }
 
 TEST_F(ZipWriteTest, AFailedRunLeavesTheOlderSetAndNoPartialOne) {
