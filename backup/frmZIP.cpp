@@ -187,6 +187,10 @@ void frmZIP::DoZIP() {
     api.ArchiveName(setPath_.toUtf8().constData());
     if (plan.encrypt)
         api.Encrypt(plan.password.c_str());
+    // The library has its own copy now, which it wipes when the run ends.
+    std::string& password = program_.plan.password;
+    explicit_bzero(password.data(), password.size());
+    password.clear();
 
     bar_.setMin(0);
     bar_.setMax(plan.progressTop());

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace cwr {
@@ -156,6 +157,9 @@ void dlgProgress::extract() {
         if (structure)
             api.RestoreStructure(-1);
     }
+    // The library keeps the password until its run ends; this copy goes now.
+    explicit_bzero(ctx_.password.data(), ctx_.password.size());
+    ctx_.password.clear();
     const std::string& dest = plan.destination;
     api.Include(includeList(plan.selectedPaths()).c_str());
     api.ExtractTo(dest.c_str());

@@ -93,6 +93,7 @@ TEST_F(RestoreProgress, EncryptedStructuredRunDecryptsAndRecreatesEmptyDirectori
     ASSERT_TRUE(ctx->restoreWindow->restoreStructure());
     p.cmdStartRestore_Click();
     EXPECT_EQ(fake.count("Decrypt:pw|x"), 5);
+    EXPECT_TRUE(ctx->password.empty()); // handed over, then wiped
     EXPECT_EQ(fake.count("RestoreStructure:-1"), 5);
     EXPECT_EQ(fake.last("Include"), "Data/a.txt|");
     EXPECT_EQ(p.lstDirectories->count(), 2);
