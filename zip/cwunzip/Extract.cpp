@@ -302,12 +302,11 @@ void ExtractRun::clearStaleTemps(int dirFd) {
     struct stat st {};
     if (fstat(dirFd, &st) != 0)
         return;
-    {
-        std::lock_guard<std::mutex> lock(clearedMutex_);
-        if (!cleared_.emplace(st.st_dev, st.st_ino).second)
-            return;
-    }
-    removeStaleTemps(dirFd, &FileOut::isTemporaryName);
+    // Held while the folder is cleared: another worker must not create its temporary there
+    // before the clearing is over, or the clearing could take it for a dead run's.
+    std::lock_guard<std::mutex> lock(clearedMutex_);
+    if (cleared_.emplace(st.st_dev, st.st_ino).second)
+        removeStaleTemps(dirFd, &FileOut::isTemporaryName);
 }
 
 // The chosen files must fit the destination's free space before anything is written. A file
