@@ -24,7 +24,7 @@ target() {
 }
 
 target fuzz_unzip "$root"/zip/cwunzip/*.cpp \
-  $(zip_common CentralDirectory Events IncludeList Paths TempFiles VolumeSet Volumes) \
+  $(zip_common CentralDirectory Cores Events IncludeList Paths TempFiles VolumeSet Volumes) \
   -- $zip_libs
 target fuzz_directory $(zip_common CentralDirectory Volumes) -- $zip_libs
 qt=$(pkg-config --cflags --libs Qt6Core)

@@ -2,6 +2,7 @@
 // lost it, a scan of its local headers) and read on its own, so damage costs only the
 // damaged file. Workers decode entries into temporary files in the destination; the
 // caller's thread reports, asks and renames in the set's order.
+#include "../common/Cores.h"
 #include "../common/IncludeList.h"
 #include "../common/Paths.h"
 #include "../common/TempFiles.h"
@@ -24,7 +25,6 @@
 #include <set>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -484,7 +484,7 @@ int ExtractRun::extract() {
                     "the chosen files do not fit the free space of the destination");
     // Disks come one at a time: a spanned set is read on this thread alone.
     const int asked = g_workers.load();
-    const size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const size_t cores = usableCores();
     const size_t workers = spanned_ ? 0 : asked > 0 ? static_cast<size_t>(asked) : cores;
     pool_ = std::make_unique<WorkerPool>(tasks_.size(), workers, 2 * workers + 2,
                                          [this](size_t k, EntryReader& r) { work(k, r); });

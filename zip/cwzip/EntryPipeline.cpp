@@ -8,7 +8,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <libdeflate.h>
-#include <sched.h>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,15 +33,6 @@ bool grew(int fd, uint64_t size) {
 }
 
 } // namespace
-
-unsigned usableCores() {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    if (sched_getaffinity(0, sizeof set, &set) != 0)
-        return 1;
-    const int n = CPU_COUNT(&set);
-    return n > 0 ? static_cast<unsigned>(n) : 1;
-}
 
 std::string EntryPipeline::readFully(int fd, uint64_t offset, uint8_t* buf, size_t size) {
     size_t done = 0;

@@ -110,7 +110,4 @@ private:
     std::vector<std::thread> threads_;
 };
 
-// How many workers the process may run at once: the CPUs it may use, at least one.
-unsigned usableCores();
-
 } // namespace cw::zip

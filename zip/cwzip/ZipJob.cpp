@@ -1,5 +1,6 @@
 #include "ZipJob.h"
 
+#include "../common/Cores.h"
 #include "../common/IncludeList.h"
 #include "../common/Paths.h"
 #include "../common/ShortNames.h"
