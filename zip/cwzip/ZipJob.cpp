@@ -53,13 +53,21 @@ private:
         ++entries_;
     }
     bool stop(int code, const std::string& detail);
-    void event(int action, const Item& item, const std::string& a = "", const std::string& b = "",
-               const std::string& detail = "") {
-        notify(o_.callback, action,
-               fields({std::to_string(item.number), item.name, item.stored, a, b, detail}));
+    // The caller asked to stop (its answer to event 12 or 13).
+    bool stopAsked() { return stop(CW_ZIP_ERROR_STOPPED, "stopped at the user's request"); }
+    // The callback's answer.
+    short event(int action, const Item& item, const std::string& a = "", const std::string& b = "",
+                const std::string& detail = "") {
+        return notify(o_.callback, action,
+                      fields({std::to_string(item.number), item.name, item.stored, a, b, detail}));
     }
-    void progress(const Item& item, uint64_t done, uint64_t size) { // 0 < done < size
-        event(CW_EVENT_PROGRESS, item, std::to_string(size), std::to_string(done * 100 / size));
+    // Events 12 and 13; false when the caller answered stop.
+    bool goOn(int action, const Item& item, const std::string& total, const std::string& percent) {
+        return event(action, item, total, percent) != CW_ZIP_ANSWER_STOP;
+    }
+    bool progress(const Item& item, uint64_t done, uint64_t size) { // 0 < done < size
+        return goOn(CW_EVENT_PROGRESS, item, std::to_string(size),
+                    std::to_string(done * 100 / size));
     }
 
     const ZipOptions& o_;
@@ -162,7 +170,8 @@ bool ZipRun::storeFile(size_t index, const Item& item, bool& done) {
     e.mtime = w.mtime;
     e.size = w.size;
     e.offset = offset_;
-    event(CW_EVENT_PROGRESS, item, total, "0");
+    if (!goOn(CW_EVENT_PROGRESS, item, total, "0"))
+        return stopAsked();
     std::string warning;
     if (w.whole) {
         Piece& p = pipeline_->piece(index, 0);
@@ -177,17 +186,18 @@ bool ZipRun::storeFile(size_t index, const Item& item, bool& done) {
             return stop(CW_ZIP_ERROR_WRITE, out_->error());
         pipeline_->release(index, 0);
         for (uint64_t at = kProgressStep; at < w.size; at += kProgressStep)
-            progress(item, at, w.size);
+            if (!progress(item, at, w.size))
+                return stopAsked();
     } else if (!storeChunks(index, item, w, e, warning)) {
         return false;
     }
     pipeline_->finish(index);
     addToDirectory(e);
-    event(CW_EVENT_PROGRESS, item, total, "100");
+    if (!goOn(CW_EVENT_PROGRESS, item, total, "100"))
+        return stopAsked();
     if (!warning.empty())
         event(CW_EVENT_WARNING, item, total, "", warning);
-    event(CW_EVENT_STORED, item, total, "100");
-    return true;
+    return goOn(CW_EVENT_STORED, item, total, "100") || stopAsked();
 }
 
 // A large file streams out piece after piece; its CRC and sizes follow in a descriptor.
@@ -257,7 +267,8 @@ bool ZipRun::storeChunks(size_t index, const Item& item, FileWork& w, EntryRecor
         const uint64_t done = p.offset + p.length;
         pipeline_->release(index, k);
         if (done >= nextReport && done < w.size) {
-            progress(item, done, w.size);
+            if (!progress(item, done, w.size))
+                return stopAsked();
             nextReport = done + kProgressStep;
         }
     }

@@ -35,7 +35,14 @@ enum CwEvent {
 enum CwZipError {
     CW_ZIP_ERROR_NO_NAME = 1, /* no set name was given */
     CW_ZIP_ERROR_WRITE = 2,   /* the set or a volume cannot be created or written */
-    CW_ZIP_ERROR_WRITER = 3   /* the archive writer refused to go on */
+    CW_ZIP_ERROR_WRITER = 3,  /* the archive writer refused to go on */
+    CW_ZIP_ERROR_STOPPED = 4  /* stopped at the user's request */
+};
+
+/* Answers of the callback to cwZip's events 12 and 13. Any other answer goes on. */
+enum CwZipAnswer {
+    CW_ZIP_ANSWER_GO_ON = 0, /* the run goes on */
+    CW_ZIP_ANSWER_STOP = 3   /* stop the run: event 255 with code 4 follows */
 };
 
 /* cwUnzip reasons (event 23, field 3). */
