@@ -13,6 +13,8 @@
 #include "common/widgets/WindowKeys.h"
 #include "zip/include/cwevents.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -31,6 +33,9 @@ frmZIP* gCallbackTarget = nullptr;
 
 constexpr std::size_t kMessageBuffer = 2049;
 
+// About 30 paints a second: enough to follow, cheap beside a run of many small files.
+constexpr qint64 kPaintInterval = 33; // ms
+
 // The message as the callback keeps it: at most 2,048 bytes, never cut inside a character.
 std::string copyMessage(const char* message) {
     if (!message)
@@ -47,8 +52,8 @@ std::string copyMessage(const char* message) {
 short ZipCallback(int /*reserved*/, int action, const char* message) {
     const std::string m = copyMessage(message);
     if (gCallbackTarget)
-        gCallbackTarget->callback(action, QString::fromStdString(m));
-    return 0;
+        return gCallbackTarget->callback(action, QString::fromStdString(m));
+    return CW_ZIP_ANSWER_GO_ON;
 }
 
 frmZIP::frmZIP(BackupProgram& program, QWidget* parent) : QWidget(parent), program_(program) {
@@ -134,8 +139,10 @@ void frmZIP::Form_Load() {
 }
 
 void frmZIP::cmdOK_Click() {
-    if (!libraryReady_)
+    // Enter on a hidden button, or a click while the window keeps up, starts nothing more.
+    if (!libraryReady_ || running_ || ran_)
         return;
+    running_ = true;
     auto& desktop = program_.desktop;
     desktop.setBusy(true);
     setWindowTitle(QStringLiteral("I'm working on it.  Please wait..."));
@@ -145,16 +152,20 @@ void frmZIP::cmdOK_Click() {
     cmdCancel->move((width() - cmdCancel->width()) / 2, cmdCancel->y());
     cmdCancel->hide();
     filettraited->raise();
+    setRunModality(true);
 
     setPath_ = QString::fromStdString(program_.plan.setPath());
     const SetIdentity before = SetIdentity::of(setPath_.toStdString());
     errorReported_ = false;
+    paced_.start();
 
     DoZIP();
 
+    running_ = false;
+    ran_ = true;
     // The old set goes only once a complete new one stands in its place.
     const SetIdentity after = SetIdentity::of(setPath_.toStdString());
-    completed_ = !errorReported_ && after.isNewerThan(before);
+    completed_ = !errorReported_ && !stopped_ && after.isNewerThan(before);
     if (completed_ && program_.replaceFlag && program_.existingSetPath != setPath_) {
         const std::string old = program_.existingSetPath.toStdString();
         // On a case-blind file system the old name is the new set itself.
@@ -174,6 +185,49 @@ void frmZIP::cmdOK_Click() {
     cmdCancel->show();
     cmdCancel->setEnabled(true);
     keys_->setDefaultButton(cmdCancel);
+    setRunModality(false);
+    // Whatever the pace skipped, the end of the run is on screen at once.
+    repaint();
+}
+
+void frmZIP::setRunModality(bool on) {
+    const Qt::WindowModality wanted = on ? Qt::ApplicationModal : Qt::NonModal;
+    if (windowModality() == wanted)
+        return;
+    // A window takes its modality when it is shown.
+    const bool shown = isVisible();
+    if (shown)
+        hide();
+    setWindowModality(wanted);
+    if (shown) {
+        show();
+        bringToFront(this);
+    }
+}
+
+void frmZIP::keepUp() {
+    if (paced_.isValid() && paced_.elapsed() < kPaintInterval)
+        return;
+    paced_.start();
+    QCoreApplication::processEvents();
+}
+
+void frmZIP::closeEvent(QCloseEvent* e) {
+    if (!running_) {
+        QWidget::closeEvent(e);
+        return;
+    }
+    e->ignore();
+    if (stopRequested_ || asking_)
+        return;
+    asking_ = true;
+    const cw::Answer answer = program_.desktop.messageBox(
+        QStringLiteral("Stop the backup now?  No backup set is written, and an older set of the "
+                       "same name is kept."),
+        cw::Icon::Question, cw::Buttons::YesNo, kTitle);
+    asking_ = false;
+    if (answer == cw::Answer::Yes && running_)
+        stopRequested_ = true;
 }
 
 void frmZIP::DoZIP() {
@@ -225,7 +279,7 @@ void frmZIP::maj() {
         std::min<std::int64_t>(program_.filesDone, std::numeric_limits<std::int32_t>::max())));
 }
 
-void frmZIP::callback(int action, const QString& m) {
+short frmZIP::callback(int action, const QString& m) {
     auto field = [&m](int n) {
         return QString::fromStdString(cw::getField(m.toStdString(), "|", n));
     };
@@ -238,13 +292,13 @@ void frmZIP::callback(int action, const QString& m) {
         filettraited->setText(QStringLiteral("Compressing file : ") + field(2) +
                               QStringLiteral("\r\n\r\nCompression Percent Done: ") + field(5) +
                               QStringLiteral("%"));
-        filettraited->repaint();
+        keepUp();
         break;
     case CW_EVENT_STORED:
         filettraited->setText(QString());
-        filettraited->repaint();
         ++program_.filesDone;
         maj();
+        keepUp();
         break;
     case CW_EVENT_DISK:
         desktop.messageBox(QStringLiteral("First, remove this disk and label it Disk #") +
@@ -269,12 +323,20 @@ void frmZIP::callback(int action, const QString& m) {
         break;
     case CW_EVENT_FATAL:
         errorReported_ = true;
+        // The user's own stop needs no error box: the window says the set was not written.
+        if (field(3) == QString::number(CW_ZIP_ERROR_STOPPED)) {
+            stopped_ = true;
+            break;
+        }
         desktop.messageBox(QStringLiteral("Error process is stopped !"), cw::Icon::None,
                            cw::Buttons::OK, kTitle);
         break;
     default:
         break;
     }
+    if (stopRequested_ && (action == CW_EVENT_PROGRESS || action == CW_EVENT_STORED))
+        return CW_ZIP_ANSWER_STOP;
+    return CW_ZIP_ANSWER_GO_ON;
 }
 
 void frmZIP::cmdCancel_Click() {

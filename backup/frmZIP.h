@@ -4,6 +4,7 @@
 #include "common/CProgressBar.h"
 #include "common/PictureBox.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -20,7 +21,8 @@ namespace cwb {
 struct BackupProgram;
 
 // The compression library's callback: progress text, the bar, and the library's questions
-// and problems as message boxes. Always answers 0.
+// and problems as message boxes. Answers 0, or CW_ZIP_ANSWER_STOP to events 12 and 13 once
+// the user chose to stop the run.
 short ZipCallback(int reserved, int action, const char* message);
 
 class frmZIP : public QWidget {
@@ -42,9 +44,14 @@ public:
     // Whether the last run ended with a complete new set and no error reported.
     bool completed() const { return completed_; }
     bool libraryReady() const { return libraryReady_; }
+    // From Start Backup until the library returns.
+    bool running() const { return running_; }
+    // The user chose to stop the run; the library is told at its next event 12 or 13.
+    bool stopRequested() const { return stopRequested_; }
 
-    // One report of the library (the callback's work once the message is copied).
-    void callback(int action, const QString& message);
+    // One report of the library (the callback's work once the message is copied); the
+    // callback's answer.
+    short callback(int action, const QString& message);
 
 public Q_SLOTS:
     void Form_Load();
@@ -54,7 +61,18 @@ public Q_SLOTS:
     void DoZIP();
     void maj();
 
+protected:
+    // During the run a close request asks whether to stop; the window stays until the
+    // library has returned.
+    void closeEvent(QCloseEvent* e) override;
+
 private:
+    // At most every kPaintInterval: what changed is painted and pending window events are
+    // handled (moving, uncovering, the close request), from inside the library's call.
+    void keepUp();
+    // Application-modal while the run goes on, so that no other window takes input.
+    void setRunModality(bool on);
+
     BackupProgram& program_;
     cw::WindowKeys* keys_ = nullptr;
     cw::CProgressBar bar_;
@@ -62,6 +80,12 @@ private:
     bool libraryReady_ = false;
     bool errorReported_ = false;
     bool completed_ = false;
+    bool running_ = false;
+    bool ran_ = false; // one run per program run
+    bool stopRequested_ = false;
+    bool asking_ = false;  // the stop question is up
+    bool stopped_ = false; // the library stopped at the user's request
+    QElapsedTimer paced_;  // since the window last kept up
 };
 
 } // namespace cwb
