@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <unordered_set>
 
 namespace cwb {
 
@@ -118,8 +119,18 @@ std::int64_t frmStartBackup::markerCount() const {
 }
 
 void frmStartBackup::addToList(const std::string& path) {
-    program_.plan.add(path);
-    lstFileList->addItem(q(path));
+    addToList(std::vector<std::string>{path});
+}
+
+void frmStartBackup::addToList(const std::vector<std::string>& paths) {
+    QStringList shown;
+    shown.reserve(static_cast<qsizetype>(paths.size()));
+    for (const auto& p : paths) {
+        program_.plan.add(p);
+        shown << q(p);
+    }
+    // One insertion: the list is laid out once, not once per line.
+    lstFileList->addItems(shown);
 }
 
 bool frmStartBackup::Form_Load() {
@@ -163,18 +174,22 @@ bool frmStartBackup::Form_Load() {
         plan.addNamed(f);
     File1->setShowHidden(plan.includesHidden());
 
+    // File1 holds what the scan lists (pattern and attributes); each folder is read with one
+    // look at every file, its length included.
+    const std::string pattern = File1->pattern().toStdString();
+    const cw::files::AttrFilter filter = File1->filter();
     for (int i = 0; i < lstIni->count(); ++i) {
         const QString d = lstIni->item(i)->text();
         if (plan.wantsMarkers())
             plan.addMarker(d.toStdString());
         if (cw::files::existsAsFileOrDirectory(bareDir(d.toStdString()))) {
             try {
-                File1->setPath(d);
-                const std::string dir = File1->path().toStdString();
-                for (int f = 0; f < File1->count(); ++f) {
-                    const std::string entry = cw::paths::join(dir, File1->rawItem(f));
-                    plan.addScanned(entry, cw::files::fileLength(entry));
-                }
+                QString cleaned = QDir::cleanPath(QDir(d).absolutePath());
+                if (cleaned.isEmpty())
+                    cleaned = QStringLiteral("/");
+                const std::string dir = cleaned.toStdString();
+                for (const auto& f : cw::files::listFilesWithSizes(dir, pattern, filter))
+                    plan.addScanned(cw::paths::join(dir, f.name), f.size);
             } catch (const cw::PlatformError&) {
                 // Typically an "Application" line naming a file: nothing of it is listed.
                 desktop.messageBox(QStringLiteral("The following Directory '") + d +
@@ -186,8 +201,11 @@ bool frmStartBackup::Form_Load() {
     }
     // The Windows and System directories themselves, from the empty last list entries.
     plan.finishStartup();
+    QStringList shown;
+    shown.reserve(static_cast<qsizetype>(plan.files.size()));
     for (const auto& f : plan.files)
-        lstFileList->addItem(q(f));
+        shown << q(f);
+    lstFileList->addItems(shown);
 
     if (plan.files.empty()) {
         desktop.messageBox(
@@ -228,12 +246,18 @@ void frmStartBackup::showCount() {
 
 void frmStartBackup::cmdAdd_Click() {
     const std::string dir = lstFiles->path().toStdString();
+    // The list's entries looked up by hash: a long list and many picked files stay linear.
+    std::unordered_set<std::string> listed;
+    std::vector<std::string> picked;
     for (int i = 0; i < lstFiles->count(); ++i) {
         if (!lstFiles->item(i)->isSelected())
             continue;
+        if (listed.empty())
+            listed.insert(program_.plan.files.begin(), program_.plan.files.end());
         const std::string raw = cw::paths::join(dir, lstFiles->rawItem(i));
         const QString entry = q(raw);
-        if (program_.plan.contains(raw)) {
+        if (listed.count(raw)) {
+            addToList(picked); // the files before it stay added
             program_.desktop.messageBox(
                 QStringLiteral("Add process stopped.  ") + entry +
                     QStringLiteral(" already exists in the list.\r\n\r\nAll files selected "
@@ -242,18 +266,23 @@ void frmStartBackup::cmdAdd_Click() {
                     QStringLiteral(" have been entered in list.\r\nReselect all files after ") +
                     entry + QStringLiteral(" and click on 'Add'."),
                 cw::Icon::Critical, cw::Buttons::OK, kTitle);
-            showCount(); // the files before it stay added
+            showCount();
             return;
         }
-        addToList(raw);
+        listed.insert(raw);
+        picked.push_back(raw);
     }
+    addToList(picked);
     showCount();
 }
 
 void frmStartBackup::cmdAddAll_Click() {
     const std::string dir = lstFiles->path().toStdString();
+    std::vector<std::string> all;
+    all.reserve(static_cast<std::size_t>(lstFiles->count()));
     for (int i = 0; i < lstFiles->count(); ++i)
-        addToList(cw::paths::join(dir, lstFiles->rawItem(i)));
+        all.push_back(cw::paths::join(dir, lstFiles->rawItem(i)));
+    addToList(all);
     showCount();
 }
 
@@ -274,10 +303,7 @@ void frmStartBackup::cmdRemove_Click() {
 
 void frmStartBackup::cmdRemAll_Click() {
     program_.plan.removeAll();
-    lstFileList->hide();
-    for (int k = lstFileList->count() - 1; k >= 0; --k)
-        delete lstFileList->takeItem(k);
-    lstFileList->show();
+    lstFileList->clear();
     showCount();
 }
 

@@ -49,6 +49,7 @@ public:
     // Puts an entry at the end of the plan's list and of lstFileList; the labels follow at
     // the end of the edit.
     void addToList(const std::string& path); // kept as bytes, shown as text
+    void addToList(const std::vector<std::string>& paths);
 
 public Q_SLOTS:
     // Start-up; false when it ended the program (no profile, Cancel, nothing to back up).

@@ -66,11 +66,23 @@ std::string trimmed(const std::string& s) {
     return s.substr(b, e - b + 1);
 }
 
-bool nameLess(const std::string& a, const std::string& b) {
-    auto fa = folded(a), fb = folded(b);
-    if (fa != fb)
-        return fa < fb;
-    return a < b;
+// Sorts names case-insensitively first, then by their bytes for ties; each name is folded
+// once rather than at every comparison.
+template <class T, class Name> void sortByName(std::vector<T>& v, Name name) {
+    std::vector<std::pair<std::u32string, std::size_t>> keys;
+    keys.reserve(v.size());
+    for (std::size_t i = 0; i < v.size(); ++i)
+        keys.emplace_back(folded(name(v[i])), i);
+    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        if (a.first != b.first)
+            return a.first < b.first;
+        return name(v[a.second]) < name(v[b.second]);
+    });
+    std::vector<T> out;
+    out.reserve(v.size());
+    for (const auto& k : keys)
+        out.push_back(std::move(v[k.second]));
+    v = std::move(out);
 }
 
 DirHandle openListable(const std::string& dir) {
@@ -89,7 +101,7 @@ template <class Keep> std::vector<std::string> namesIn(const std::string& dir, K
         if (name != "." && name != ".." && keep(name))
             out.push_back(std::move(name));
     }
-    std::sort(out.begin(), out.end(), nameLess);
+    sortByName(out, [](const std::string& n) -> const std::string& { return n; });
     return out;
 }
 
@@ -117,6 +129,8 @@ bool isDirectory(const std::string& path) {
 }
 
 bool matchesPattern(const std::string& name, const std::string& pattern) {
+    if (trimmed(pattern) == "*.*")
+        return true; // the usual case, without folding the name
     auto fname = folded(name);
     std::size_t start = 0;
     bool any = false;
@@ -136,16 +150,35 @@ bool matchesPattern(const std::string& name, const std::string& pattern) {
     return !any; // an empty pattern shows everything
 }
 
+std::vector<ListedFile> listFilesWithSizes(const std::string& dir, const std::string& pattern,
+                                           const AttrFilter& filter) {
+    auto d = openListable(dir);
+    std::vector<ListedFile> out;
+    while (dirent* e = readdir(d.get())) {
+        std::string name = e->d_name;
+        if (name == "." || name == "..")
+            continue;
+        const bool shown = isHiddenName(name)
+                               ? filter.hidden
+                               : (filter.normal || filter.archive || filter.readOnly);
+        if (!shown || !matchesPattern(name, pattern))
+            continue;
+        // Looked up beside the open folder: no walk of the whole path for every file.
+        struct stat st {};
+        if (fstatat(dirfd(d.get()), name.c_str(), &st, 0) != 0 || !S_ISREG(st.st_mode))
+            continue; // directories are not files; sockets, FIFOs and devices are never listed
+        out.push_back({std::move(name), static_cast<std::int64_t>(st.st_size)});
+    }
+    sortByName(out, [](const ListedFile& f) -> const std::string& { return f.name; });
+    return out;
+}
+
 std::vector<std::string> listFiles(const std::string& dir, const std::string& pattern,
                                    const AttrFilter& filter) {
-    return namesIn(dir, [&](const std::string& name) {
-        struct stat st {};
-        if (!statFollow(paths::join(dir, name), st) || !S_ISREG(st.st_mode))
-            return false; // directories are not files; sockets, FIFOs and devices are never listed
-        bool shown = isHiddenName(name) ? filter.hidden
-                                        : (filter.normal || filter.archive || filter.readOnly);
-        return shown && matchesPattern(name, pattern);
-    });
+    std::vector<std::string> out;
+    for (auto& f : listFilesWithSizes(dir, pattern, filter))
+        out.push_back(std::move(f.name));
+    return out;
 }
 
 std::vector<std::string> listDirectories(const std::string& dir, bool includeHidden) {

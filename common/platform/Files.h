@@ -31,6 +31,13 @@ bool isDirectory(const std::string& path);
 // (kErrPathNotFound) when dir cannot be listed.
 std::vector<std::string> listFiles(const std::string& dir, const std::string& pattern,
                                    const AttrFilter& filter = {});
+// The same files with their lengths, found by the same look at each file.
+struct ListedFile {
+    std::string name;
+    std::int64_t size = 0;
+};
+std::vector<ListedFile> listFilesWithSizes(const std::string& dir, const std::string& pattern,
+                                           const AttrFilter& filter = {});
 // Sub-directories of dir (not hidden unless asked), sorted like listFiles. Throws like listFiles.
 std::vector<std::string> listDirectories(const std::string& dir, bool includeHidden = false);
 bool matchesPattern(const std::string& name, const std::string& pattern);
