@@ -19,9 +19,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <unistd.h>
 
 namespace cwb::test {
 namespace {
@@ -354,6 +356,61 @@ TEST_F(EndToEndTest, AFileNameThatIsNotUtf8IsBackedUpUnderItsOwnBytes) {
         EXPECT_NE(run("unzip -tq '" + dest + "/Daily.bks'").find("No errors"), std::string::npos);
     }
 }
+
+// Every file read a little slowly, so that the run outlasts the window's pace.
+void slowRead(const char*) {
+    ::usleep(1000);
+}
+
+// Closing frmZIP while the real library runs: Yes stops it with nothing written and the
+// older set kept; No lets it finish.
+class StopDuringRun : public EndToEndTest, public ::testing::WithParamInterface<Answer> {};
+
+TEST_P(StopDuringRun, CloseAsksAndYesStopsWithTheOlderSetKept) {
+    const bool stop = GetParam() == Answer::Yes;
+    for (int i = 0; i < 150; ++i)
+        env.writeFile("app/Data/f" + std::to_string(i) + ".txt", std::string(100, 'a' + i % 26));
+    env.writeFile("dest/Daily.bks", "old set");
+    frmZIP& z = prepare();
+    auto hook = reinterpret_cast<int (*)(void (*)(const char*))>(
+        prog->zipLibrary().symbol("cwZip_TestReadHook"));
+    ASSERT_TRUE(hook);
+    hook(&slowRead);
+    bool modalWhenAsked = false;
+    desktop.expectBox(QStringLiteral("Stop the backup now?  No backup set is written, and an "
+                                     "older set of the same name is kept."),
+                      Icon::Question, Buttons::YesNo, kTitle, GetParam(), std::nullopt, [&] {
+                          modalWhenAsked = z.running() && z.isVisible() &&
+                                           z.windowModality() == Qt::ApplicationModal &&
+                                           z.cmdCancel->isHidden() && z.cmdOK->isHidden();
+                      });
+    // The close request comes while the library runs: handled when the window keeps up.
+    QTimer::singleShot(0, &z, [&z] { z.close(); });
+    z.cmdOK_Click();
+    hook(nullptr);
+    EXPECT_TRUE(modalWhenAsked);
+    EXPECT_FALSE(z.running());
+    EXPECT_EQ(z.windowModality(), Qt::NonModal);
+    EXPECT_TRUE(z.isVisible());
+    EXPECT_EQ(z.completed(), !stop);
+    EXPECT_EQ(z.lblInfo->text(),
+              stop ? QStringLiteral("Inventory Manager was not backed up completely.")
+                   : QStringLiteral("Inventory Manager was backed up succesfully."));
+    EXPECT_EQ(z.cmdCancel->text(), QStringLiteral("Exit"));
+    EXPECT_FALSE(z.cmdCancel->isHidden());
+    if (stop) {
+        EXPECT_LT(prog->filesDone, 150);
+        EXPECT_EQ(cw::test::TestEnv::readFile(dest + "/Daily.bks"), "old set");
+        EXPECT_EQ(cw::test::filesBelow(dest), std::vector<std::string>{"Daily.bks"});
+    } else {
+        EXPECT_EQ(listWithLibrary(dest + "/Daily.bks").names.size(), 162u);
+    }
+    // After the run, closing is closing again.
+    z.close();
+    EXPECT_FALSE(z.isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, StopDuringRun, ::testing::Values(Answer::Yes, Answer::No));
 
 } // namespace
 } // namespace cwb::test

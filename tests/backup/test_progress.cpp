@@ -9,12 +9,15 @@
 #include "tests/backup/BackupFixture.h"
 #include "tests/backup/FakeZip.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
 #include <fstream>
 
 namespace cwb::test {
@@ -185,6 +188,63 @@ TEST_F(ProgressTest, CallbackShowsProgressAndTheLibrarysProblems) {
     EXPECT_EQ(z.progressBar().max(), 4);
     EXPECT_EQ(FakeZip::answers, std::vector<short>(FakeZip::events.size(), 0));
     EXPECT_EQ(z.lblInfo->text(), QStringLiteral("Inventory Manager was not backed up completely."));
+}
+
+// Counts the paints a widget receives.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+TEST_F(ProgressTest, ManyFilesPaintAtAPaceAndEndAsBefore) {
+    startWith(defaultProfile());
+    const int files = 3000;
+    prog->plan.shownCount = files;
+    frmZIP& z = zipWindow();
+    for (int i = 0; i < files; ++i) {
+        const std::string f = std::to_string(i + 1) + "|/app/f" + std::to_string(i) + "|x|5|";
+        FakeZip::events.push_back({12, f + "0"});
+        FakeZip::events.push_back({12, f + "100"});
+        FakeZip::events.push_back({13, f + "100"});
+        if (i == files / 2) // a box held open longer than the pace
+            FakeZip::events.push_back({23, "0|/app/grew"});
+    }
+    desktop.expectBox(QStringLiteral("Warning during process on file  /app/grew"), Icon::None,
+                      Buttons::OK, kTitle, Answer::OK, std::nullopt, [] { QTest::qSleep(50); });
+    writesSet();
+    // Posted before the run: handled while the library runs, when the window keeps up.
+    bool handledDuringRun = false, secondStart = false;
+    QTimer::singleShot(0, &z, [&] {
+        handledDuringRun = z.running();
+        z.cmdOK_Click(); // a second Start starts nothing
+        secondStart = true;
+    });
+    PaintCounter counter;
+    z.filettraited->installEventFilter(&counter);
+    QElapsedTimer timer;
+    timer.start();
+    QTest::mouseClick(z.cmdOK, Qt::LeftButton);
+    const qint64 ms = timer.elapsed();
+    EXPECT_TRUE(secondStart);
+    EXPECT_TRUE(handledDuringRun);
+    EXPECT_EQ(std::count(FakeZip::calls.begin(), FakeZip::calls.end(), "Zip()"), 1);
+    // About 30 paints a second at most, not two per file.
+    EXPECT_LE(counter.paints, ms / 33 + 2);
+    EXPECT_EQ(FakeZip::answers, std::vector<short>(FakeZip::events.size(), 0));
+    // The end of the run is on screen as it always was.
+    EXPECT_EQ(prog->filesDone, files);
+    EXPECT_EQ(z.progressBar().value(), z.progressBar().max());
+    EXPECT_EQ(z.progressBar().max(), files - 1);
+    EXPECT_EQ(z.filettraited->text(), QString());
+    EXPECT_TRUE(z.filettraited->isHidden());
+    EXPECT_FALSE(z.Picture1->isHidden());
+    EXPECT_EQ(z.lblInfo->text(), QStringLiteral("Inventory Manager was backed up succesfully."));
+    EXPECT_EQ(z.cmdCancel->text(), QStringLiteral("Exit"));
+    EXPECT_EQ(z.windowTitle(), kTitle);
 }
 
 TEST_F(ProgressTest, CallbackCopesWithOddMessages) {
