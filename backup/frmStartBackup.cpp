@@ -22,6 +22,7 @@ namespace cwb {
 namespace {
 
 const QString kTitle = QStringLiteral("Caskwell");
+constexpr int kListBatch = 2000;
 
 QString q(const std::string& s) {
     return QString::fromStdString(s);
@@ -55,6 +56,10 @@ frmStartBackup::frmStartBackup(BackupProgram& program, QWidget* parent)
 
     lstFileList = new QListWidget(this);
     lstFileList->setObjectName(QStringLiteral("lstFileList"));
+    // A long list is measured a part at a time between other events: the window shows and
+    // takes input at once, and the scroll range grows to the whole list within moments.
+    lstFileList->setLayoutMode(QListView::Batched);
+    lstFileList->setBatchSize(kListBatch);
     placeTw(lstFileList, 120, 480, 5400, 4800);
 
     lblTotalFiles = new QLabel(this);

@@ -160,6 +160,7 @@ void frmZIP::cmdOK_Click() {
     paced_.start();
 
     DoZIP();
+    catchUpBar();
 
     running_ = false;
     ran_ = true;
@@ -209,7 +210,15 @@ void frmZIP::keepUp() {
     if (paced_.isValid() && paced_.elapsed() < kPaintInterval)
         return;
     paced_.start();
+    catchUpBar();
     QCoreApplication::processEvents();
+}
+
+void frmZIP::catchUpBar() {
+    if (!barBehind_)
+        return;
+    barBehind_ = false;
+    maj();
 }
 
 void frmZIP::closeEvent(QCloseEvent* e) {
@@ -284,6 +293,9 @@ short frmZIP::callback(int action, const QString& m) {
         return QString::fromStdString(cw::getField(m.toStdString(), "|", n));
     };
     auto& desktop = program_.desktop;
+    // A box hands the screen to the user: the bar is current first.
+    if (action != CW_EVENT_START && action != CW_EVENT_PROGRESS && action != CW_EVENT_STORED)
+        catchUpBar();
     switch (action) {
     case CW_EVENT_START:
         filettraited->setText(QStringLiteral("Creating list of files"));
@@ -297,7 +309,7 @@ short frmZIP::callback(int action, const QString& m) {
     case CW_EVENT_STORED:
         filettraited->setText(QString());
         ++program_.filesDone;
-        maj();
+        barBehind_ = true;
         keepUp();
         break;
     case CW_EVENT_DISK:

@@ -70,6 +70,9 @@ private:
     // At most every kPaintInterval: what changed is painted and pending window events are
     // handled (moving, uncovering, the close request), from inside the library's call.
     void keepUp();
+    // The bar follows the files-done counter when the window paints, a box comes or the
+    // run ends: drawing it for every file would cost more than the file.
+    void catchUpBar();
     // Application-modal while the run goes on, so that no other window takes input.
     void setRunModality(bool on);
 
@@ -85,7 +88,8 @@ private:
     bool stopRequested_ = false;
     bool asking_ = false;  // the stop question is up
     bool stopped_ = false; // the library stopped at the user's request
-    QElapsedTimer paced_;  // since the window last kept up
+    bool barBehind_ = false;
+    QElapsedTimer paced_; // since the window last kept up
 };
 
 } // namespace cwb
