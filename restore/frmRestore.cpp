@@ -61,6 +61,10 @@ frmRestore::frmRestore(RestoreContext& ctx, QWidget* parent) : QWidget(parent), 
     lblCount->setFont(bold);
     lstArchive = make(new QListWidget(this), "lstArchive");
     lstArchive->setSelectionMode(QAbstractItemView::MultiSelection);
+    // A large set's lines are measured a batch at a time once the window is up, so it shows
+    // at once and stays responsive while the rest are measured.
+    lstArchive->setLayoutMode(QListView::Batched);
+    lstArchive->setBatchSize(1000);
     lblCountChecked = make(new QLabel(this), "lblCountChecked");
     cmdSelectAll = make(new QPushButton(QStringLiteral("Select All"), this), "cmdSelectAll");
     cmdDeselectall = make(new QPushButton(QStringLiteral("Deselect All"), this), "cmdDeselectall");
@@ -81,6 +85,9 @@ frmRestore::frmRestore(RestoreContext& ctx, QWidget* parent) : QWidget(parent), 
     Text1 = make(new QLineEdit(this), "Text1");
     Text1->setMaxLength(std::numeric_limits<int>::max());
     Text1->hide();
+    // Text1 takes every listing message; it is never shown, so the messages need not be
+    // laid out for display, which would cost more than the listing itself.
+    Text1->setEchoMode(QLineEdit::NoEcho);
     lstFileSize = make(new QListWidget(this), "lstFileSize");
     lstFileSize->hide();
     lstDirHolding = make(new QListWidget(this), "lstDirHolding");
