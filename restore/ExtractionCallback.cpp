@@ -9,6 +9,7 @@
 #include "zip/include/cwevents.h"
 
 #include <QLabel>
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -42,35 +43,53 @@ short ExtractionCallback::handle(int action, const char* message) {
     const auto qfield = [&field](int n) { return QString::fromStdString(field(n)); };
     const QString caskwell = QStringLiteral("Caskwell");
     cw::DesktopService& desktop = ctx_.desktop;
-    auto box = [&desktop](const QString& t, cw::Icon icon, const QString& title) {
+    dlgProgress& window = window_;
+    auto box = [&desktop, &window](const QString& t, cw::Icon icon, const QString& title) {
+        window.refreshNow(); // what the box is about is on screen behind it
         desktop.beep();
         desktop.messageBox(t, icon, cw::Buttons::OK, title);
     };
-    QLabel* activity = window_.filettraited;
+    const auto uncompressing = [&qfield](std::int64_t remaining) {
+        return QStringLiteral("Uncompressing ") + qfield(2) + QStringLiteral("\n\n") +
+               QStringLiteral("Bytes remaining to Restore: ") +
+               QString::fromStdString(cw::formatPicture(remaining, "###,#00")) +
+               QStringLiteral(" bytes");
+    };
+    short result = 0;
 
     // Only the low 16 bits carry the action.
     switch (static_cast<std::int16_t>(static_cast<std::uint16_t>(action & 0xFFFF))) {
     case CW_EVENT_START:
-        activity->setText(QStringLiteral("Creating list of files"));
+        window_.showActivity(QStringLiteral("Creating list of files"));
         break;
     case CW_EVENT_FILE: {
+        // The user chose to stop: this file is not written, and the library says so next.
+        if (window_.stopRequested())
+            return CW_ANSWER_CANCEL;
         ctx_.selectedBytes = addSaturated(ctx_.selectedBytes, -sizeOfLine(field(3)));
-        activity->setText(QStringLiteral("Uncompressing ") + qfield(2) + QStringLiteral("\n\n") +
-                          QStringLiteral("Bytes remaining to Restore: ") +
-                          QString::fromStdString(cw::formatPicture(ctx_.selectedBytes, "###,#00")) +
-                          QStringLiteral(" bytes"));
-        activity->repaint();
+        window_.showActivity(uncompressing(ctx_.selectedBytes));
         progressUpdate();
         break;
     }
+    case CW_EVENT_WRITING: {
+        if (window_.stopRequested())
+            return CW_ANSWER_CANCEL;
+        // A large file counts down as it is written; its event 15 takes the whole size.
+        const std::int64_t size = sizeOfLine(field(3));
+        const std::int64_t percent = std::clamp<std::int64_t>(cw::leadingNumber(field(5)), 0, 100);
+        window_.showActivity(
+            uncompressing(addSaturated(ctx_.selectedBytes, -(size / 100 * percent))));
+        break;
+    }
     case CW_EVENT_TESTED:
-        activity->setText(QStringLiteral("Testing ") + qfield(2) + QStringLiteral(" endded"));
+        window_.showActivity(QStringLiteral("Testing ") + qfield(2) + QStringLiteral(" endded"));
         break;
     case CW_EVENT_DELETING:
-        activity->setText(QStringLiteral("Deleting file ") + qfield(2));
+        window_.showActivity(QStringLiteral("Deleting file ") + qfield(2));
         break;
     case CW_EVENT_DELETED:
-        activity->setText(QStringLiteral("Deleting file ") + qfield(2) + QStringLiteral(" endded"));
+        window_.showActivity(QStringLiteral("Deleting file ") + qfield(2) +
+                             QStringLiteral(" endded"));
         break;
     case CW_EVENT_DISK:
         if (cw::leadingNumber(field(2)) == 0)
@@ -109,12 +128,19 @@ short ExtractionCallback::handle(int action, const char* message) {
     }
     case CW_EVENT_EXISTS: {
         ctx_.currentFileName = field(2);
+        // After the user chose to stop there is nothing left to ask.
+        if (window_.stopRequested()) {
+            ctx_.incomplete = true;
+            return CW_ANSWER_CANCEL;
+        }
+        window_.refreshNow();
         const int answer = dlgReplace::ask(ctx_, &window_);
         if (answer == dlgReplace::Skip)
             progressUpdate();
         if (answer == dlgReplace::CancelRestore)
             ctx_.incomplete = true;
-        return static_cast<short>(answer);
+        result = static_cast<short>(answer);
+        break;
     }
     case CW_EVENT_FATAL:
         if (cw::leadingNumber(field(3)) == CW_UNZIP_ERROR_CANCELLED) {
@@ -133,7 +159,8 @@ short ExtractionCallback::handle(int action, const char* message) {
     default:
         break;
     }
-    return 0;
+    window_.eventHandled();
+    return result;
 }
 
 } // namespace cwr

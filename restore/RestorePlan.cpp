@@ -1,5 +1,7 @@
 #include "restore/RestorePlan.h"
 
+#include <algorithm>
+
 namespace cwr {
 
 void RestorePlan::clearListing() {
@@ -26,6 +28,9 @@ const ListedEntry* RestorePlan::addListingMessage(const std::string& message) {
 
 std::int64_t RestorePlan::separateDirectories() {
     // Rebuilt in one pass: removing entries one by one is quadratic on large sets.
+    if (std::none_of(files.begin(), files.end(),
+                     [](const ListedEntry& e) { return isDirectoryLine(e.listLine); }))
+        return 0;
     std::vector<ListedEntry> kept;
     std::int64_t moved = 0;
     for (auto& e : files) {

@@ -12,6 +12,7 @@
 #include "restore/frmRestore.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -86,9 +87,68 @@ void dlgProgress::Picture1_Paint() {
 }
 
 void dlgProgress::progressUpdate() {
-    cw::CProgressBar& bar = progressBar();
-    const std::int64_t v = std::min<std::int64_t>(ctx_.restoredCount, bar.max());
-    bar.setValue(static_cast<std::int32_t>(v));
+    barPending_ = true;
+}
+
+void dlgProgress::showActivity(const QString& text) {
+    activity_ = text;
+    activityPending_ = true;
+}
+
+void dlgProgress::refreshNow() {
+    if (activityPending_) {
+        activityPending_ = false;
+        filettraited->setText(activity_);
+        filettraited->repaint();
+    }
+    if (barPending_) {
+        barPending_ = false;
+        cw::CProgressBar& bar = progressBar();
+        const std::int64_t v = std::min<std::int64_t>(ctx_.restoredCount, bar.max());
+        bar.setValue(static_cast<std::int32_t>(v));
+    }
+}
+
+void dlgProgress::eventHandled() {
+    if (!running_) {
+        refreshNow();
+        return;
+    }
+    if (!pacer_.due())
+        return;
+    refreshNow();
+    // The window is moved, covered and closed while the library works; a close request
+    // that comes while events are handled waits for the next turn.
+    if (pumping_)
+        return;
+    pumping_ = true;
+    QCoreApplication::processEvents();
+    pumping_ = false;
+}
+
+void dlgProgress::holdOtherWindows(bool hold) {
+    // A window takes or gives up its modality when it is shown.
+    const Qt::WindowModality modality = hold ? Qt::ApplicationModal : Qt::NonModal;
+    if (windowModality() == modality)
+        return;
+    const bool shown = isVisible();
+    if (shown)
+        hide();
+    setWindowModality(modality);
+    if (shown)
+        show();
+}
+
+void dlgProgress::askToStop() {
+    if (asking_ || stopRequested_)
+        return;
+    asking_ = true;
+    const cw::Answer answer = ctx_.desktop.messageBox(
+        QStringLiteral("Stop the restore now?  Files already restored are kept."),
+        cw::Icon::Question, cw::Buttons::YesNo, QStringLiteral("Caskwell"));
+    asking_ = false;
+    if (answer == cw::Answer::Yes && running_)
+        stopRequested_ = true;
 }
 
 void dlgProgress::cmdStartRestore_Click() {
@@ -111,8 +171,11 @@ void dlgProgress::cmdStartRestore_Click() {
     Picture1->show();
     cmdCancel->move((width() - cmdCancel->width()) / 2, cmdCancel->y());
     cmdCancel->hide();
+    holdOtherWindows(true);
 
     extract();
+    refreshNow();
+    holdOtherWindows(false);
 
     if (ctx_.stop) {
         ctx_.setBusy(false);
@@ -164,6 +227,7 @@ void dlgProgress::extract() {
     api.Include(includeList(plan.selectedPaths()).c_str());
     api.ExtractTo(dest.c_str());
     running_ = true;
+    pacer_.restart();
     api.Unzip();
     running_ = false;
 
@@ -183,6 +247,7 @@ void dlgProgress::reject() {
 void dlgProgress::closeEvent(QCloseEvent* e) {
     if (running_) {
         e->ignore();
+        askToStop();
         return;
     }
     e->accept();

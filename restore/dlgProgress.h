@@ -3,6 +3,7 @@
 // re-creates empty directories and reports the end. Every way out ends the program.
 #include "common/CProgressBar.h"
 #include "restore/ExtractionCallback.h"
+#include "restore/PaintPacer.h"
 
 #include <QDialog>
 #include <memory>
@@ -35,8 +36,17 @@ public:
     cw::CProgressBar& progressBar();
     // The bar follows the restored count.
     void progressUpdate();
-    // The library is working: the window cannot be closed.
+    // The activity line shows text.
+    void showActivity(const QString& text);
+    // The callback is through with one event. During a run what changed is shown, and
+    // pending events handled, at most about 30 times a second; otherwise at once.
+    void eventHandled();
+    // Shows the activity line and the bar as they are now.
+    void refreshNow();
+    // The library is working: closing the window asks whether to stop the run.
     bool running() const { return running_; }
+    // The user chose to stop the run; the callback tells the library at its next chance.
+    bool stopRequested() const { return stopRequested_; }
 
 public Q_SLOTS:
     void Form_Load();
@@ -50,11 +60,18 @@ protected:
 
 private:
     void extract();
+    void askToStop();
+    // While the run goes on, the other windows take no input.
+    void holdOtherWindows(bool hold);
 
     RestoreContext& ctx_;
     std::unique_ptr<cw::CProgressBar> bar_;
     ExtractionCallback callback_;
     bool running_ = false;
+    PaintPacer pacer_;
+    QString activity_;
+    bool activityPending_ = false, barPending_ = false;
+    bool stopRequested_ = false, asking_ = false, pumping_ = false;
 };
 
 } // namespace cwr

@@ -26,6 +26,10 @@ namespace cwr {
 
 namespace {
 
+// Entries go into the lists this many at a time: one at a time, each insertion costs a
+// round of the lists' change signals.
+constexpr qsizetype kListBatch = 4096;
+
 // The listing sink: the library hands over one message per entry.
 void setFieldText(void* field, const char* text) {
     static_cast<frmRestore*>(field)->listingMessage(text);
@@ -57,6 +61,10 @@ frmRestore::frmRestore(RestoreContext& ctx, QWidget* parent) : QWidget(parent), 
     lblCount->setFont(bold);
     lstArchive = make(new QListWidget(this), "lstArchive");
     lstArchive->setSelectionMode(QAbstractItemView::MultiSelection);
+    // A large set's lines are measured a batch at a time once the window is up, so it shows
+    // at once and stays responsive while the rest are measured.
+    lstArchive->setLayoutMode(QListView::Batched);
+    lstArchive->setBatchSize(1000);
     lblCountChecked = make(new QLabel(this), "lblCountChecked");
     cmdSelectAll = make(new QPushButton(QStringLiteral("Select All"), this), "cmdSelectAll");
     cmdDeselectall = make(new QPushButton(QStringLiteral("Deselect All"), this), "cmdDeselectall");
@@ -77,6 +85,9 @@ frmRestore::frmRestore(RestoreContext& ctx, QWidget* parent) : QWidget(parent), 
     Text1 = make(new QLineEdit(this), "Text1");
     Text1->setMaxLength(std::numeric_limits<int>::max());
     Text1->hide();
+    // Text1 takes every listing message; it is never shown, so the messages need not be
+    // laid out for display, which would cost more than the listing itself.
+    Text1->setEchoMode(QLineEdit::NoEcho);
     lstFileSize = make(new QListWidget(this), "lstFileSize");
     lstFileSize->hide();
     lstDirHolding = make(new QListWidget(this), "lstDirHolding");
@@ -164,6 +175,7 @@ void frmRestore::listSet() {
         api.View(-1);
         api.Unzip();
     }
+    addPendingLines();
     separateDirectories();
 
     ctx_.encryptedFlag = ctx_.plan.encryptedFlag();
@@ -185,9 +197,20 @@ void frmRestore::listingMessage(const char* text) {
     const ListedEntry* entry = ctx_.plan.addListingMessage(message);
     if (!entry)
         return;
-    lstArchive->addItem(QString::fromStdString(entry->listLine));
-    lstFileSize->addItem(QString::fromStdString(entry->sizeLine));
+    pendingFiles_.append(QString::fromStdString(entry->listLine));
+    pendingSizes_.append(QString::fromStdString(entry->sizeLine));
     ++ctx_.entryCount;
+    if (pendingFiles_.size() >= kListBatch)
+        addPendingLines();
+}
+
+void frmRestore::addPendingLines() {
+    if (pendingFiles_.isEmpty())
+        return;
+    lstArchive->addItems(pendingFiles_);
+    lstFileSize->addItems(pendingSizes_);
+    pendingFiles_.clear();
+    pendingSizes_.clear();
 }
 
 void frmRestore::separateDirectories() {
@@ -198,11 +221,14 @@ void frmRestore::separateDirectories() {
     lstArchive->clear();
     lstFileSize->clear();
     for (const auto& e : ctx_.plan.files) {
-        lstArchive->addItem(QString::fromStdString(e.listLine));
-        lstFileSize->addItem(QString::fromStdString(e.sizeLine));
+        pendingFiles_.append(QString::fromStdString(e.listLine));
+        pendingSizes_.append(QString::fromStdString(e.sizeLine));
     }
+    addPendingLines();
+    QStringList directories;
     for (const auto& d : ctx_.plan.directories)
-        lstDirHolding->addItem(QString::fromStdString(d));
+        directories.append(QString::fromStdString(d));
+    lstDirHolding->addItems(directories);
 }
 
 void frmRestore::Form_Activate() {

@@ -4,6 +4,7 @@
 // password.
 #include "zip/include/cwunzip.h"
 
+#include <QStringList>
 #include <QWidget>
 #include <array>
 
@@ -58,9 +59,12 @@ public Q_SLOTS:
 private:
     void listSet();
     void separateDirectories();
+    // The entries listed so far go into the lists in one step each.
+    void addPendingLines();
 
     RestoreContext& ctx_;
     CwListSink sink_{};
+    QStringList pendingFiles_, pendingSizes_; // listed entries not yet in the lists
     bool damageTold_ = false; // the damaged-set warning comes once, at the first activation
 };
 

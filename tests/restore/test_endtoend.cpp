@@ -13,12 +13,15 @@
 #include "tests/support/Tree.h"
 #include "zip/include/cwzip.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
@@ -338,6 +341,54 @@ TEST_F(RestoreReplaceEndToEnd, CancelRestoreKeepsTheRestAndSaysSo) {
         changed += isChanged(f);
     EXPECT_EQ(changed, 3);
     EXPECT_EQ(info, "Restore Completed with errors.  Some files were not restored.");
+}
+
+// Closing the progress window during a run asks whether to stop. Here the close comes while
+// the second file's replace prompt is up: Yes stops the run at that file's next event, as
+// Cancel Restore would (the file before it restored, nothing half-written); No goes on.
+TEST_F(RestoreReplaceEndToEnd, ClosingTheWindowDuringTheRunAsksWhetherToStop) {
+    for (const bool stop : {true, false}) {
+        SCOPED_TRACE(stop);
+        fs::remove(restored(dest, files[0], false));
+        for (std::size_t k = 1; k < files.size(); ++k)
+            std::ofstream(restored(dest, files[k], false), std::ios::binary) << "changed";
+        Run run(*this, set);
+        dlgProgress& p = run.to(*this, dest, false);
+        desktop.expectBox("Stop the restore now?  Files already restored are kept.",
+                          cw::Icon::Question, cw::Buttons::YesNo, "Caskwell",
+                          stop ? cw::Answer::Yes : cw::Answer::No);
+        if (stop)
+            desktop.expectBox("Error process is stopped !", cw::Icon::None, cw::Buttons::OK,
+                              "Caskwell Restore", cw::Answer::OK, true);
+        int prompts = 0;
+        QTimer user;
+        QObject::connect(&user, &QTimer::timeout, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (w->objectName() != "dlgReplace" || !w->isVisible())
+                    continue;
+                EXPECT_EQ(p.windowModality(), Qt::ApplicationModal);
+                if (++prompts == 1) {
+                    QCloseEvent close;
+                    QCoreApplication::sendEvent(&p, &close);
+                    EXPECT_FALSE(close.isAccepted());
+                }
+                w->findChild<QPushButton*>("cmdReplace")->click();
+            }
+        });
+        user.start(5);
+        p.cmdStartRestore->click();
+        user.stop();
+        EXPECT_EQ(prompts, stop ? 1 : 3);
+        EXPECT_EQ(p.lblInfo->text(), stop ? "Restore Completed with errors.  Some files were not "
+                                            "restored."
+                                          : "Restore Completed Succesfully.");
+        EXPECT_EQ(p.cmdCancel->text(), "Exit");
+        cw::test::expectSameFile(src + "/" + files[0], restored(dest, files[0], false));
+        for (std::size_t k = 1; k < files.size(); ++k)
+            EXPECT_EQ(isChanged(files[k]), stop) << files[k];
+        for (const auto& f : cw::test::filesBelow(dest))
+            EXPECT_EQ(f.find(".cwtmp"), std::string::npos) << f;
+    }
 }
 
 } // namespace

@@ -59,6 +59,42 @@ TEST_F(RestoreListing, DirectoryEntriesAreHeldApartAndNotCounted) {
     EXPECT_TRUE(w.restoreStructure());
 }
 
+// The lists are filled in batches: whatever the size of the set and wherever its directory
+// entries lie, every list ends up holding its lines in the listing's order.
+TEST_F(RestoreListing, LargeListingsKeepTheirOrderInEveryList) {
+    struct Row {
+        int entries;
+        int directoryEvery; // 0: no directory entries
+    };
+    for (const Row row : {Row{4096, 0}, Row{4097, 0}, Row{10000, 7}, Row{9000, 4097}}) {
+        SCOPED_TRACE(row.entries);
+        std::vector<std::string> listing;
+        QStringList files, sizes, dirs;
+        for (int i = 0; i < row.entries; ++i) {
+            const std::string n = std::to_string(i);
+            if (row.directoryEvery && i % row.directoryEvery == 3) {
+                listing.push_back(entryMessage("D" + n, "", "0"));
+                dirs << QString::fromStdString("D" + n + "/\t");
+            } else {
+                listing.push_back(entryMessage(i % 2 ? "S" : "", "f" + n, n));
+                files << QString::fromStdString((i % 2 ? "S/f" : "f") + n + "\t");
+                sizes << QString::fromStdString(n + "\t");
+            }
+        }
+        frmRestore& w = openSet(listing);
+        EXPECT_EQ(texts(w.lstArchive), files);
+        EXPECT_EQ(texts(w.lstFileSize), sizes);
+        EXPECT_EQ(texts(w.lstDirHolding), dirs);
+        EXPECT_EQ(w.Text1->text().toStdString(), listing.back());
+        EXPECT_EQ(w.lblCount->text(),
+                  "Files in Backup Set - [" + QString::number(files.size()) + "]");
+        w.cmdSelectAll->click();
+        EXPECT_EQ(ctx->selectedCount, files.size());
+        w.close();
+        flushDeletes();
+    }
+}
+
 TEST_F(RestoreListing, NoDirectoryEntriesMeansFlatWithoutAsking) {
     frmRestore& w = openSet({entryMessage("Data", "a.txt", "1")});
     EXPECT_TRUE(w.Frame1->isHidden());

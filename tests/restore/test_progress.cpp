@@ -7,6 +7,7 @@
 #include "restore/frmRestore.h"
 #include "tests/restore/RestoreFixture.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -136,6 +137,52 @@ TEST_F(RestoreProgress, FileEventsCountDownTheBytesAndStepTheBar) {
     send(15, "x|f.txt|5");
     EXPECT_TRUE(p.filettraited->text().endsWith("Bytes remaining to Restore: -05 bytes"));
     EXPECT_EQ(p.progressBar().value(), 3); // held at the maximum
+}
+
+// During a run the window paints only now and then; what it shows at the end is what the
+// last events said, and the other windows take no input until the run is over.
+TEST_F(RestoreProgress, APacedRunEndsShowingTheLastTextAndBar) {
+    struct Row {
+        std::vector<FakeEvent> events;
+        QString text;
+        int bar;
+    };
+    const std::vector<Row> rows = {
+        {{{15, "1|Data/b.txt|200"}, {15, "2|d.txt|400"}, {15, "3|e.txt|500"}},
+         "Uncompressing e.txt\n\nBytes remaining to Restore: 00 bytes",
+         3},
+        {{{15, "1|Data/b.txt|200"},
+          {16, "2|d.txt|400|/d/d.txt|25"},
+          {16, "2|d.txt|400|/d/d.txt|50"}},
+         "Uncompressing d.txt\n\nBytes remaining to Restore: 700 bytes",
+         2},
+        {{{10, ""}, {15, "1|e.txt|500"}, {16, "2|d.txt|400|/d/d.txt|75"}, {15, "2|d.txt|400"}},
+         "Uncompressing d.txt\n\nBytes remaining to Restore: 200 bytes",
+         3},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text.toStdString());
+        dlgProgress& p = start(false, {1, 3, 4}); // 200 + 400 + 500
+        fake.events = row.events;
+        for (int i = 0; i < 200; ++i) // many more events than paints; the warning steps the bar
+            fake.events.insert(fake.events.begin(), {10, ""});
+        fake.events.push_back({23, "9|x.txt|4"});
+        desktop.expectBox("Warning during process on file  x.txt", cw::Icon::None, cw::Buttons::OK,
+                          "Caskwell Restore", cw::Answer::OK, true,
+                          [&p] { EXPECT_EQ(QApplication::activeModalWidget(), &p); });
+        p.cmdStartRestore->click();
+        EXPECT_EQ(p.lblInfo->text(),
+                  "Restore Completed with errors.  Some files were not restored.");
+        EXPECT_EQ(p.filettraited->text(), row.text);
+        EXPECT_EQ(p.progressBar().value(), row.bar);
+        EXPECT_EQ(p.windowModality(), Qt::NonModal);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+        EXPECT_FALSE(p.isHidden());
+        p.cmdCancel->click();
+        flushDeletes();
+        ctx = std::make_unique<RestoreContext>(desktop, env.path("prog"));
+        ctx->unzip = std::make_unique<UnzipLibrary>(FakeUnzip::functions());
+    }
 }
 
 TEST_F(RestoreProgress, LargeRemaindersAreGrouped) {

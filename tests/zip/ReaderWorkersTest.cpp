@@ -125,4 +125,61 @@ TEST_F(UnzipWorkersTest, ADestinationThatFillsCostsOnlyTheFilesThatDoNotFit) {
     umount(dest.c_str());
 }
 
+// A large file sends event 16 while it is written, whatever reads it: one worker, several,
+// or the caller's own thread (a spanned set). Answer 3 to event 16 or 15 stops the run
+// there: the file being written leaves no temporary, the file before it stays.
+TEST_F(UnzipWorkersTest, ALargeFileTellsItsProgressAndCanBeStoppedThere) {
+    constexpr size_t kBig = 24u << 20;
+    const std::string big = env.writeFile("src/big.bin", randomBytes(kBig, 7));
+    const std::string a = env.writeFile("src/a.txt", "first"), c = env.writeFile("src/c.txt", "c");
+    const std::string list = a + "|" + big + "|" + c + "|";
+    const std::string one = env.path("one.bks"), spanned = env.path("span/s.bks");
+    ASSERT_EQ(runZip({list, one}), 0);
+    env.makeDir("span");
+    ASSERT_EQ(runZip({.include = list, .set = spanned, .span = true, .cap = 8 << 20}), 0);
+    include = a.substr(1) + "|" + big.substr(1) + "|" + c.substr(1) + "|";
+    struct Row {
+        const char* set;
+        int workers;
+        int stopAt; // 0: every answer 0
+    };
+    for (const Row row : {Row{"one", 1, 16}, Row{"one", 4, 16}, Row{"span", 0, 16},
+                          Row{"one", 4, CW_EVENT_FILE}, Row{"span", 0, 0}, Row{"one", 4, 0}}) {
+        SCOPED_TRACE(std::string(row.set) + " " + std::to_string(row.workers) + " " +
+                     std::to_string(row.stopAt));
+        shell("rm -rf '" + dest + "'/* '" + dest + "'/.[!.]*");
+        Recorder::reset();
+        Recorder::answer = [&](const Event& e) -> short {
+            return e.action == row.stopAt && e.field(2).ends_with("big.bin") ? CW_ANSWER_CANCEL : 0;
+        };
+        cwUnzip_TestWorkers(row.workers);
+        const int r = extract(std::string(row.set) == "one" ? one : spanned, include, dest, false);
+        const auto writing = Recorder::only(CW_EVENT_WRITING);
+        ASSERT_FALSE(writing.empty());
+        int last = 0;
+        for (const Event& e : writing) {
+            EXPECT_EQ(e.field(1), "2");
+            EXPECT_TRUE(e.field(2).ends_with("big.bin"));
+            EXPECT_EQ(e.field(3), std::to_string(kBig));
+            EXPECT_EQ(e.field(4), dest + "/big.bin");
+            EXPECT_GT(std::stoi(e.field(5)), last);
+            last = std::stoi(e.field(5));
+        }
+        EXPECT_LE(last, 100);
+        EXPECT_EQ(TestEnv::readFile(dest + "/a.txt"), "first");
+        if (row.stopAt) {
+            EXPECT_LT(r, 0);
+            EXPECT_EQ(Recorder::events.back().action, CW_EVENT_FATAL);
+            EXPECT_EQ(Recorder::events.back().field(3), std::to_string(CW_UNZIP_ERROR_CANCELLED));
+            EXPECT_EQ(filesBelow(dest), std::vector<std::string>{"a.txt"});
+        } else {
+            EXPECT_EQ(r, 0);
+            EXPECT_EQ(last, 100);
+            EXPECT_EQ(TestEnv::readFile(dest + "/big.bin"), TestEnv::readFile(big));
+            EXPECT_EQ(filesBelow(dest).size(), 3u);
+        }
+        noTemporaryFiles();
+    }
+}
+
 } // namespace

@@ -13,6 +13,7 @@ namespace cw::test {
 std::vector<Event> Recorder::events;
 std::deque<short> Recorder::answers;
 std::function<void(const Event&)> Recorder::onEvent;
+std::function<short(const Event&)> Recorder::answer;
 
 std::string Event::field(int n) const {
     std::string text = message + "|";
@@ -31,12 +32,15 @@ void Recorder::reset() {
     events.clear();
     answers.clear();
     onEvent = nullptr;
+    answer = nullptr;
 }
 
 short Recorder::callback(int, int action, const char* message) {
     events.push_back({action, message ? message : ""});
     if (onEvent)
         onEvent(events.back());
+    if (answer)
+        return answer(events.back());
     if (action == 24 && !answers.empty()) {
         short a = answers.front();
         answers.pop_front();

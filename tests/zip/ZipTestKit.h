@@ -24,6 +24,7 @@ struct Recorder {
     static std::vector<Event> events;
     static std::deque<short> answers;
     static std::function<void(const Event&)> onEvent; // runs inside the callback
+    static std::function<short(const Event&)> answer; // when set, answers every event
     static void reset();
     static short callback(int reserved, int action, const char* message);
     static std::vector<Event> only(int action);

@@ -25,6 +25,7 @@
 #include <set>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -33,6 +34,7 @@ namespace cw::zip {
 namespace {
 
 constexpr size_t kTailLimit = 16 * 1024 * 1024;
+constexpr uint64_t kProgressStep = 4 * 1024 * 1024; // bytes between events 16 of one file
 std::atomic<int> g_workers{0};
 std::atomic<unsigned long> g_runs{0};
 
@@ -57,6 +59,8 @@ struct Task {
     size_t dirCount = 0;
     std::string target; // the path reported
     std::atomic<bool> abandon{false};
+    std::atomic<uint64_t> written{0}; // bytes in the temporary file so far
+    uint64_t told = 0;                // what the last event 16 reported (caller's thread)
     int dirFd = -1;
     std::unique_ptr<FileOut> out;
     EntryOutcome outcome{CW_REASON_BAD_DATA, "the entry was not read"};
@@ -114,6 +118,12 @@ private:
     void work(size_t taskNo, EntryReader& reader);
     Step directory(const Item& item);
     Step file(const Item& item);
+    bool tellWriting(Task& t);
+    Step cancelled() {
+        halt();
+        stop(CW_UNZIP_ERROR_CANCELLED, "cancelled");
+        return Step::Stop;
+    }
     void halt();
     void clearStaleTemps(int dirFd);
     bool fitsDestination();
@@ -145,6 +155,9 @@ private:
     std::vector<Item> items_;                       // the chosen entries, in the set's order
     std::vector<std::unique_ptr<Task>> tasks_;
     std::unique_ptr<WorkerPool> pool_;
+    std::atomic<WorkerPool*> livePool_{nullptr}; // pool_, for the workers once it is set
+    const std::thread::id caller_ = std::this_thread::get_id();
+    bool cancel_ = false; // the callback answered 3 to event 16
     std::mutex clearedMutex_;
     std::set<std::pair<dev_t, ino_t>> cleared_; // folders whose stale temporaries are gone
     int destFd_ = -1;
@@ -287,9 +300,21 @@ void ExtractRun::work(size_t taskNo, EntryReader& reader) {
     }
     const IndexedEntry& ie = index_.entries[t.entry];
     FileOut& out = *t.out;
-    t.outcome = reader.read(
-        source(), ie.cd, ie.limit, o_.decrypt ? &o_.password : nullptr,
-        [&out](const void* p, size_t n) { return out.write(p, n); }, t.abandon);
+    // Every 4 MiB the caller hears of it: directly when this is its thread, else woken.
+    const auto sink = [this, &t, &out](const void* p, size_t n) {
+        if (!out.write(p, n))
+            return false;
+        const uint64_t before = t.written.fetch_add(n);
+        if (before / kProgressStep != (before + n) / kProgressStep) {
+            if (std::this_thread::get_id() == caller_)
+                tellWriting(t);
+            else if (WorkerPool* pool = livePool_.load())
+                pool->poke();
+        }
+        return true;
+    };
+    t.outcome = reader.read(source(), ie.cd, ie.limit, o_.decrypt ? &o_.password : nullptr, sink,
+                            t.abandon);
     if (t.outcome.reason == CW_REASON_CANNOT_WRITE)
         t.outcome.detail = std::strerror(out.error());
     if (t.outcome.reason)
@@ -353,10 +378,33 @@ ExtractRun::Step ExtractRun::directory(const Item& item) {
     return Step::Next;
 }
 
+// Event 16 for the file the caller waits for, when another 4 MiB of it are written. The
+// answer 3 stops the run: the file's reading stops and its temporary goes with the rest.
+bool ExtractRun::tellWriting(Task& t) {
+    if (cancel_)
+        return false;
+    const uint64_t written = t.written.load();
+    if (written / kProgressStep <= t.told / kProgressStep)
+        return true;
+    t.told = written;
+    const CdEntry& cd = index_.entries[t.entry].cd;
+    const uint64_t percent = cd.usize ? std::min<uint64_t>(100, written * 100 / cd.usize) : 100;
+    const short answer = notify(o_.callback, CW_EVENT_WRITING,
+                                fields({std::to_string(number_), cd.name, std::to_string(cd.usize),
+                                        t.target, std::to_string(percent)}));
+    if (answer != CW_ANSWER_CANCEL)
+        return true;
+    cancel_ = true;
+    t.abandon = true;
+    return false;
+}
+
 ExtractRun::Step ExtractRun::file(const Item& item) {
     Task& t = *item.task;
     const CdEntry& cd = index_.entries[t.entry].cd;
-    pool_->waitFor(item.taskNo);
+    // A file a worker finished before its progress was told still gets one event 16.
+    if (pool_->waitFor(item.taskNo, [this, &t] { return tellWriting(t); }))
+        tellWriting(t);
     struct Release {
         ExtractRun* run;
         const Item& item;
@@ -367,6 +415,8 @@ ExtractRun::Step ExtractRun::file(const Item& item) {
             run->pool_->release(item.taskNo);
         }
     } release{this, item};
+    if (cancel_)
+        return cancelled();
     if (t.dirFd < 0)
         return failed(t.target, t.outcome.reason, t.outcome.detail);
     const std::string& leaf = t.parts.back();
@@ -381,19 +431,18 @@ ExtractRun::Step ExtractRun::file(const Item& item) {
         if (!replaceAll_) {
             const short answer = notify(o_.callback, CW_EVENT_EXISTS,
                                         fields({std::to_string(number_), t.target, cd.name}));
-            if (answer == CW_ANSWER_CANCEL) {
-                halt();
-                stop(CW_UNZIP_ERROR_CANCELLED, "cancelled");
-                return Step::Stop;
-            }
+            if (answer == CW_ANSWER_CANCEL)
+                return cancelled();
             if (answer == CW_ANSWER_REPLACE_ALL)
                 replaceAll_ = true;
             else if (answer != CW_ANSWER_REPLACE)
                 return Step::Next; // skip, and any answer we do not know keeps the file
         }
     }
-    notify(o_.callback, CW_EVENT_FILE,
-           fields({std::to_string(number_), cd.name, std::to_string(cd.usize), t.target}));
+    if (notify(o_.callback, CW_EVENT_FILE,
+               fields({std::to_string(number_), cd.name, std::to_string(cd.usize), t.target})) ==
+        CW_ANSWER_CANCEL)
+        return cancelled();
     if (t.outcome.reason) {
         // Once the password opened an entry, one that refuses it is damaged.
         const int reason = t.outcome.reason == CW_REASON_PASSWORD && passwordChecked_
@@ -488,6 +537,7 @@ int ExtractRun::extract() {
     const size_t workers = spanned_ ? 0 : asked > 0 ? static_cast<size_t>(asked) : cores;
     pool_ = std::make_unique<WorkerPool>(tasks_.size(), workers, 2 * workers + 2,
                                          [this](size_t k, EntryReader& r) { work(k, r); });
+    livePool_ = pool_.get();
     for (const Item& item : items_) {
         ++number_;
         const IndexedEntry& ie = index_.entries[item.entry];

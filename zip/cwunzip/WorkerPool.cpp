@@ -1,5 +1,7 @@
 #include "WorkerPool.h"
 
+#include <chrono>
+
 namespace cw::zip {
 
 WorkerPool::WorkerPool(size_t tasks, size_t threads, size_t ahead, Work work)
@@ -30,16 +32,37 @@ void WorkerPool::loop() {
     }
 }
 
-void WorkerPool::waitFor(size_t task) {
+bool WorkerPool::waitFor(size_t task, const std::function<bool()>& whileWaiting) {
     if (here_) {
         if (!done_[task]) {
             work_(task, *here_);
             done_[task] = 1;
         }
-        return;
+        return true;
     }
     std::unique_lock lock(m_);
-    cv_.wait(lock, [&] { return done_[task] || (stopping_ && task >= next_); });
+    const auto ready = [&] { return done_[task] || (stopping_ && task >= next_); };
+    while (!ready()) {
+        const unsigned long seen = pokes_;
+        cv_.wait_for(lock, std::chrono::milliseconds(100),
+                     [&] { return ready() || pokes_ != seen; });
+        if (ready() || !whileWaiting)
+            continue;
+        lock.unlock();
+        const bool goOn = whileWaiting();
+        lock.lock();
+        if (!goOn)
+            return false;
+    }
+    return true;
+}
+
+void WorkerPool::poke() {
+    {
+        const std::lock_guard lock(m_);
+        ++pokes_;
+    }
+    cv_.notify_all();
 }
 
 void WorkerPool::release(size_t task) {

@@ -21,7 +21,11 @@ public:
     WorkerPool(const WorkerPool&) = delete;
     WorkerPool& operator=(const WorkerPool&) = delete;
 
-    void waitFor(size_t task); // returns once the task is done
+    // Returns true once the task is done. While it waits, whileWaiting (when given) runs on
+    // the caller's thread after each poke() and at least every 100 ms; its false ends the
+    // wait at once, and waitFor returns false.
+    bool waitFor(size_t task, const std::function<bool()>& whileWaiting = {});
+    void poke();               // a worker has news for the waiting caller
     void release(size_t task); // the caller is through with every task up to this one
     void stop();               // no task starts any more; returns when the workers are gone
 
@@ -33,6 +37,7 @@ private:
     std::mutex m_;
     std::condition_variable cv_;
     size_t next_ = 0, released_ = 0;
+    unsigned long pokes_ = 0;
     bool stopping_ = false;
     std::vector<char> done_;
     std::vector<std::thread> threads_;

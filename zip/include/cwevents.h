@@ -15,6 +15,8 @@ enum CwEvent {
     CW_EVENT_PROGRESS = 12,        /* cwZip: progress of one file */
     CW_EVENT_STORED = 13,          /* cwZip: one file is stored */
     CW_EVENT_FILE = 15,            /* cwUnzip: one file is about to be written */
+    CW_EVENT_WRITING = 16,         /* cwUnzip: progress while one file is written, about every
+                                      4 MiB: fields like event 15, then the percent */
     CW_EVENT_TESTED = 17,          /* cwUnzip: reserved, never sent */
     CW_EVENT_DELETING = 18,        /* cwUnzip: reserved, never sent */
     CW_EVENT_DELETED = 19,         /* cwUnzip: reserved, never sent */
@@ -67,7 +69,9 @@ enum CwUnzipError {
     CW_UNZIP_ERROR_CANCELLED = 12   /* the user cancelled */
 };
 
-/* Answers of the callback to cwUnzip's event 24. Any other answer keeps the file. */
+/* Answers of the callback to cwUnzip's event 24. Any other answer keeps the file.
+ * CW_ANSWER_CANCEL is also the answer to events 15 and 16 that stops the run: the temporary
+ * file being written is removed and event 255 with CW_UNZIP_ERROR_CANCELLED follows. */
 enum CwReplaceAnswer {
     CW_ANSWER_REPLACE = 0,     /* replace this file */
     CW_ANSWER_REPLACE_ALL = 1, /* replace this one and every later one without asking */
