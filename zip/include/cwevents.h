@@ -35,7 +35,8 @@ enum CwEvent {
 enum CwZipError {
     CW_ZIP_ERROR_NO_NAME = 1, /* no set name was given */
     CW_ZIP_ERROR_WRITE = 2,   /* the set or a volume cannot be created or written */
-    CW_ZIP_ERROR_WRITER = 3   /* the archive writer refused to go on */
+    CW_ZIP_ERROR_WRITER = 3,  /* the archive writer refused to go on */
+    CW_ZIP_ERROR_VERIFY = 5   /* the set on the disk differs from what was written */
 };
 
 /* cwUnzip reasons (event 23, field 3). */
