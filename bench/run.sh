@@ -80,20 +80,21 @@ a, b = sys.argv[1].split(), sys.argv[2].split()
 print(f'{statistics.median(float(x) / float(y) for x, y in zip(a, b)):.2f}x')" "${SAMPLES[$1]}" "${SAMPLES[$2]}"; }
 
 readback_rows() {
-  local r rb
+  local r secs mbs
   for ((r = 1; r <= runs; r++)); do
     rm -f "$work/out/rb.bks" "$work/out/norb.bks"
     sample rb "$driver" zip "$bin" "$work/list.txt" "$work/out/rb.bks" 1 "$workers"
     sample norb env CWBENCH_READBACK=0 "$driver" zip "$bin" "$work/list.txt" \
       "$work/out/norb.bks" 1 "$workers"
-    rb=$("$driver" readback "$work/out/rb.bks")
-    SAMPLES[rbsecs]="${SAMPLES[rbsecs]:-} ${rb% *}"
-    SAMPLES[rbmbs]="${SAMPLES[rbmbs]:-} ${rb#* }"
+    read -r secs mbs _ < <("$driver" readback "$work/out/rb.bks")
+    SAMPLES[rbsecs]="${SAMPLES[rbsecs]:-} $secs"
+    SAMPLES[rbmbs]="${SAMPLES[rbmbs]:-} $mbs"
   done
   echo "read-back, median of $runs paired runs (work dir on $(df --output=fstype "$work" | tail -1)):"
   printf '  %-34s %8s s\n' "backup, read back" "$(median rb)" "backup, not read back" "$(median norb)" \
     "read-back of the set alone" "$(median rbsecs)"
-  echo "  read-back:     $(median rbmbs) MB/s; backup with it takes $(pairs rb norb) of the time without"
+  mbs=$(median rbmbs)
+  echo "  read-back:     ${mbs%.*} MB/s; backup with it takes $(pairs rb norb) of the time without"
 }
 mkdir -p "$work/out"
 if [ "$only" = readback ]; then
