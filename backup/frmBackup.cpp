@@ -335,6 +335,8 @@ void frmBackup::cmdStart_Click() {
                            cw::Icon::Warning, cw::Buttons::OK, kTitle);
         return;
     }
+    if (!passwordConfirmed())
+        return;
     const QString setName = name + QStringLiteral(".bks");
     try {
         flLookforBackupSet->setPath(dirFolderList->path());
@@ -358,6 +360,25 @@ void frmBackup::cmdStart_Click() {
     storeChoices();
     hide();
     program_.showProgressWindow();
+}
+
+bool frmBackup::passwordConfirmed() {
+    if (!optEncrypt[0]->isChecked()) // what frmZIP reads to encrypt
+        return true;
+    auto& desktop = program_.desktop;
+    // A mistyped password would make a set nobody can restore: ask for it once more.
+    const std::optional<QString> again = desktop.inputBox(
+        QStringLiteral("Type the password again to confirm it."), kTitle, QString(), true);
+    if (!again)
+        return false;
+    if (*again == txtPassword->text())
+        return true;
+    desktop.beep();
+    desktop.messageBox(QStringLiteral("The passwords do not match."), cw::Icon::Warning,
+                       cw::Buttons::OK, kTitle);
+    txtPassword->clear();
+    txtPassword->setFocus();
+    return false;
 }
 
 void frmBackup::cmdCancel_Click() {

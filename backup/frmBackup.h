@@ -74,6 +74,9 @@ private:
     void setPasswordEnabled(bool on);
     // Puts the choices the controls show into the backup plan.
     void storeChoices();
+    // For a set to be encrypted, the password typed a second time; false when it does not
+    // match or the user cancels (the window stays).
+    bool passwordConfirmed();
 
     BackupProgram& program_;
     cw::ActivationWatcher* watcher_ = nullptr;

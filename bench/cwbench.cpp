@@ -1,6 +1,9 @@
 // Benchmark driver: backs a tree up and restores it through the libraries' C interface,
 // loaded with dlopen as the programs do, and measures any command's time and peak memory.
 //   cwbench zip <lib dir> <list file> <set> [level] [workers (0: one per core)] [password]
+//                                         CWBENCH_READBACK=0: the set is not read back
+//   cwbench readback <file>               reads the file back from the disk as the writer
+//                                         checks a volume; prints "<seconds> <MB/s> <crc>"
 //   cwbench derive <count> <threads>      prints the seconds <count> AES key derivations take
 //   cwbench unzip <lib dir> <set> <dest> <list file>
 //   cwbench zipaes <lib dir> <list file> <set> <password>
@@ -13,7 +16,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <fstream>
+#include <libdeflate.h>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
@@ -71,8 +76,32 @@ int zip(char** argv, int argc) {
     bind<int (*)(int)>(lib, "cwZip_TestWorkers")(argc > 6 ? std::atoi(argv[6]) : 0);
     if (argc > 7)
         bind<int (*)(const char*)>(lib, "cwZip_Encrypt")(argv[7]);
+    if (const char* rb = std::getenv("CWBENCH_READBACK"); rb && !std::strcmp(rb, "0"))
+        bind<int (*)(int)>(lib, "cwZip_TestReadBack")(0);
     int r = bind<int (*)()>(lib, "cwZip")();
     return r == 0 && g_failures == 0 ? 0 : 1;
+}
+
+// What the writer does to each volume once it is complete: sync, drop its pages, read it
+// back in 1 MiB blocks with a CRC-32.
+int readBack(const char* path) {
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 2;
+    const auto start = std::chrono::steady_clock::now();
+    fsync(fd);
+    posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    std::vector<unsigned char> buf(1 << 20);
+    unsigned crc = 0;
+    long long total = 0;
+    for (ssize_t got; (got = pread(fd, buf.data(), buf.size(), total)) > 0; total += got)
+        crc = libdeflate_crc32(crc, buf.data(), static_cast<size_t>(got));
+    const double secs =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ::close(fd);
+    // The checksum is printed too, so that reading it is not optimised away.
+    std::printf("%.3f %.0f %08x\n", secs, total / 1e6 / secs, crc);
+    return total > 0 ? 0 : 1;
 }
 
 // ---- Restore rows (bench/restore.sh) ----
@@ -157,6 +186,8 @@ int main(int argc, char** argv) {
         return zipEncrypted(argv);
     if (argc >= 4 && !std::strcmp(argv[1], "derive"))
         return derive(argv);
+    if (argc >= 3 && !std::strcmp(argv[1], "readback"))
+        return readBack(argv[2]);
     if (argc >= 3 && !std::strcmp(argv[1], "measure"))
         return measure(argv);
     std::fprintf(stderr, "usage: see the comment at the top of cwbench.cpp\n");

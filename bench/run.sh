@@ -3,18 +3,21 @@
 # mixed tree (source-like text, random binary, thousands of small files, ~200 MB).
 # Run by hand on a build without sanitizers:
 #   bench/run.sh [build dir (default build)] [work dir (default /tmp/cwbench)]
-#                [--big] [--runs N] [--workers N]
+#                [--big] [--runs N] [--workers N] [--readback]
 # --big also stores and restores one 2 GiB file and reports the libraries' peak memory.
 # --runs N repeats the writer's rows N times (paired: every archiver once per round) and
 # prints medians; --workers N sets the writer's workers (default: one per usable core).
+# --readback runs only the rows of the read-back check (backup with and without it); put
+# the work dir on the machine's disk, not on a tmpfs, for these to mean anything.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-big= runs=1 workers=0 positional=()
+big= runs=1 workers=0 only= positional=()
 while [ $# -gt 0 ]; do
   case $1 in
     --big) big=--big ;;
     --runs) runs=$2; shift ;;
     --workers) workers=$2; shift ;;
+    --readback) only=readback ;;
     *) positional+=("$1") ;;
   esac
   shift
@@ -26,7 +29,7 @@ cores=$(nproc)
 mkdir -p "$work"
 driver=$work/cwbench
 c++ -O2 -std=c++20 -I"$here/.." -o "$driver" "$here/cwbench.cpp" \
-  "$here/../zip/cwzip/WinZipAes.cpp" -ldl -lnettle -pthread
+  "$here/../zip/cwzip/WinZipAes.cpp" -ldl -lnettle -ldeflate -pthread
 seven=$(command -v 7zz || command -v 7z)
 
 tree=$work/tree
@@ -59,6 +62,46 @@ du -sh "$tree"
 find "$tree" -type f | sort | awk '{printf "%s|", $0}' > "$work/list.txt"
 find "$tree" -type f | sort | sed 's|^/||' | awk '{printf "%s|", $0}' > "$work/stored.txt"
 
+# ---- Read-back: the writer reads every volume back from the disk and checks it ----------
+declare -A SAMPLES
+sample() { # name, command... : one more measurement of name
+  local name=$1; shift
+  sync
+  local out
+  out=$( { "$driver" measure "$@" >/dev/null; } 2>&1 | tail -1 )
+  SAMPLES[$name]="${SAMPLES[$name]:-} ${out% *}"
+  SAMPLES[$name.mem]="${SAMPLES[$name.mem]:-} ${out#* }"
+}
+median() { python3 -c "import statistics,sys; print(f'{statistics.median(map(float, sys.argv[1:])):.3f}')" ${SAMPLES[$1]}; }
+# The median over the rounds of a/b, each round's pair measured close together.
+pairs() { python3 -c "
+import statistics, sys
+a, b = sys.argv[1].split(), sys.argv[2].split()
+print(f'{statistics.median(float(x) / float(y) for x, y in zip(a, b)):.2f}x')" "${SAMPLES[$1]}" "${SAMPLES[$2]}"; }
+
+readback_rows() {
+  local r secs mbs
+  for ((r = 1; r <= runs; r++)); do
+    rm -f "$work/out/rb.bks" "$work/out/norb.bks"
+    sample rb "$driver" zip "$bin" "$work/list.txt" "$work/out/rb.bks" 1 "$workers"
+    sample norb env CWBENCH_READBACK=0 "$driver" zip "$bin" "$work/list.txt" \
+      "$work/out/norb.bks" 1 "$workers"
+    read -r secs mbs _ < <("$driver" readback "$work/out/rb.bks")
+    SAMPLES[rbsecs]="${SAMPLES[rbsecs]:-} $secs"
+    SAMPLES[rbmbs]="${SAMPLES[rbmbs]:-} $mbs"
+  done
+  echo "read-back, median of $runs paired runs (work dir on $(df --output=fstype "$work" | tail -1)):"
+  printf '  %-34s %8s s\n' "backup, read back" "$(median rb)" "backup, not read back" "$(median norb)" \
+    "read-back of the set alone" "$(median rbsecs)"
+  mbs=$(median rbmbs)
+  echo "  read-back:     ${mbs%.*} MB/s; backup with it takes $(pairs rb norb) of the time without"
+}
+mkdir -p "$work/out"
+if [ "$only" = readback ]; then
+  readback_rows
+  exit 0
+fi
+
 declare -A T M S
 run() { # name, command...
   local name=$1; shift
@@ -87,22 +130,6 @@ echo "backup size:  $(ratio "${S[cw_zip]}" "${S[zip_6]}") of zip -6"
 echo "peak memory:  backup $(ratio "${M[cw_zip]}" "${M[zip_6]}") of zip"
 
 # ---- The writer's rows: medians of paired runs --------------------------------------
-declare -A SAMPLES
-sample() { # name, command... : one more measurement of name
-  local name=$1; shift
-  sync
-  local out
-  out=$( { "$driver" measure "$@" >/dev/null; } 2>&1 | tail -1 )
-  SAMPLES[$name]="${SAMPLES[$name]:-} ${out% *}"
-  SAMPLES[$name.mem]="${SAMPLES[$name.mem]:-} ${out#* }"
-}
-median() { python3 -c "import statistics,sys; print(f'{statistics.median(map(float, sys.argv[1:])):.3f}')" ${SAMPLES[$1]}; }
-# The median over the rounds of a/b, each round's pair measured close together.
-pairs() { python3 -c "
-import statistics, sys
-a, b = sys.argv[1].split(), sys.argv[2].split()
-print(f'{statistics.median(float(x) / float(y) for x, y in zip(a, b)):.2f}x')" "${SAMPLES[$1]}" "${SAMPLES[$2]}"; }
-
 writer_rows() {
   local small=$tree/small
   find "$small" -type f | sort | awk '{printf "%s|", $0}' > "$work/smalllist.txt"
@@ -133,6 +160,7 @@ writer_rows() {
   echo "  peak memory:   backup $(median cw.mem) KiB"
 }
 writer_rows
+readback_rows
 
 if [ "$big" = "--big" ]; then
   mkdir -p "$work/big"

@@ -108,6 +108,7 @@ short ExtractionCallback::handle(int action, const char* message) {
     case CW_EVENT_FAILED: {
         const std::int64_t reason = cw::leadingNumber(field(3));
         ctx_.incomplete = true;
+        replaces_.failed(field(1)); // a file that made room for it is put back
         if (reason == CW_REASON_PASSWORD) {
             box(QStringLiteral("An incorrect password has been entered.  Restore process "
                                "will be terminated."),
@@ -133,13 +134,18 @@ short ExtractionCallback::handle(int action, const char* message) {
             ctx_.incomplete = true;
             return CW_ANSWER_CANCEL;
         }
-        window_.refreshNow();
-        const int answer = dlgReplace::ask(ctx_, &window_);
+        // After Replace All the prompt is not shown again, but every later file still comes
+        // here, so that the one it replaces goes to the trash first.
+        int answer = CW_ANSWER_REPLACE_ALL;
+        if (!replaces_.answeringAll()) {
+            window_.refreshNow();
+            answer = dlgReplace::ask(ctx_, &window_);
+        }
         if (answer == dlgReplace::Skip)
             progressUpdate();
         if (answer == dlgReplace::CancelRestore)
             ctx_.incomplete = true;
-        result = static_cast<short>(answer);
+        result = static_cast<short>(replaces_.answer(field(1), field(2), answer));
         break;
     }
     case CW_EVENT_FATAL:

@@ -1,6 +1,8 @@
 #pragma once
 // The extraction callback: the library's events during cwUnzip become progress text, bar
 // steps, disk prompts, warnings, the stop flag and the replace prompt.
+#include "restore/ReplacedFiles.h"
+
 namespace cwr {
 
 struct RestoreContext;
@@ -25,6 +27,7 @@ private:
 
     RestoreContext& ctx_;
     dlgProgress& window_;
+    ReplaceAnswers replaces_;
     static ExtractionCallback* current_;
 };
 

@@ -248,6 +248,29 @@ TEST_F(EndToEndTest, ReplacingKeepsTheOldSetUntilTheNewOneIsComplete) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dest), fs::directory_iterator()), 1);
 }
 
+// Changes one byte of what goes to the disk; the library reads the set back and finds it.
+void changeOneByte(unsigned char* data, size_t size, long long offset) {
+    if (offset <= 100 && 100 < offset + static_cast<long long>(size))
+        data[100 - offset] ^= 1;
+}
+
+TEST_F(EndToEndTest, ASetThatDoesNotReadBackAsWrittenIsNotABackup) {
+    env.writeFile("dest/Daily.bks", "old set");
+    frmZIP& z = prepare();
+    using Hook = void (*)(unsigned char*, size_t, long long);
+    auto hook = reinterpret_cast<int (*)(Hook)>(prog->zip->symbol("cwZip_TestWriteHook"));
+    ASSERT_TRUE(hook);
+    hook(changeOneByte);
+    desktop.expectBox(QStringLiteral("Error process is stopped !"), Icon::None, Buttons::OK, kTitle,
+                      Answer::OK);
+    z.cmdOK_Click();
+    hook(nullptr);
+    EXPECT_FALSE(z.completed());
+    EXPECT_EQ(z.lblInfo->text(), QStringLiteral("Inventory Manager was not backed up completely."));
+    EXPECT_EQ(cw::test::TestEnv::readFile(dest + "/Daily.bks"), "old set");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dest), fs::directory_iterator()), 1);
+}
+
 TEST_F(EndToEndTest, ReplacedSetWithAnotherCaseIsGoneOnlyAfterSuccess) {
     env.writeFile("dest/Daily.BKS", "old set");
     frmZIP& z = prepare();

@@ -117,6 +117,47 @@ TEST_F(OptionsTest, NewNameGoesOnToTheProgressWindow) {
     EXPECT_FALSE(prog->replaceFlag);
 }
 
+TEST_F(OptionsTest, PasswordIsTypedTwiceBeforeTheProgressWindow) {
+    const QString confirm = QStringLiteral("Type the password again to confirm it.");
+    struct Row {
+        const char* what;
+        std::optional<QString> again; // nullopt: Cancel
+        bool goesOn;
+    };
+    for (const Row& row :
+         {Row{"match", QStringLiteral("Se cret"), true},
+          Row{"mismatch", QStringLiteral("se cret"), false}, Row{"cancel", std::nullopt, false}}) {
+        SCOPED_TRACE(row.what);
+        auto s = defaultProfile();
+        setSection(s, "Encrypt", {"true"});
+        startWith(s);
+        QTest::mouseClick(options().optEncrypt[0], Qt::LeftButton);
+        options().txtPassword->setText(QStringLiteral("Se cret"));
+        desktop.expectInput(confirm, kTitle, row.again);
+        const bool mismatch = row.again && !row.goesOn;
+        if (mismatch)
+            desktop.expectBox(QStringLiteral("The passwords do not match."), Icon::Warning,
+                              Buttons::OK, kTitle, Answer::OK, true);
+        const auto from = desktop.calls().size();
+        next(QStringLiteral("Daily"));
+        desktop.verify();
+        const std::vector<cw::test::DesktopCall> calls(desktop.calls().begin() + from,
+                                                       desktop.calls().end());
+        ASSERT_FALSE(calls.empty());
+        EXPECT_EQ(calls.front().kind, cw::test::DesktopCall::Kind::Input);
+        EXPECT_TRUE(calls.front().masked);
+        EXPECT_EQ(bool(prog->progressWindow), row.goesOn);
+        EXPECT_EQ(options().isHidden(), row.goesOn);
+        EXPECT_EQ(options().txtPassword->text(), mismatch ? QString() : QStringLiteral("Se cret"));
+        EXPECT_EQ(prog->plan.password, mismatch ? "" : "Se cret");
+        EXPECT_EQ(std::count_if(
+                      calls.begin(), calls.end(),
+                      [](const auto& c) { return c.kind == cw::test::DesktopCall::Kind::Beep; }),
+                  mismatch ? 1 : 0);
+        prog.reset();
+    }
+}
+
 TEST_F(OptionsTest, UnwritableDestinationIsRefused) {
     startWith(defaultProfile());
     cw::files::injectFault(dest, cw::files::Fault::ReadOnly);

@@ -92,6 +92,8 @@ TEST_F(ProgressTest, DoZipPassesEveryOptionInOrder) {
     startWith(s);
     options().optEncrypt[0]->click();
     options().txtPassword->setText(QStringLiteral("Pass Wörd"));
+    desktop.expectInput(QStringLiteral("Type the password again to confirm it."),
+                        QStringLiteral("Caskwell"), QStringLiteral("Pass Wörd"));
     writesSet();
     QTest::mouseClick(zipWindow().cmdOK, Qt::LeftButton);
 

@@ -14,6 +14,7 @@
 #include "zip/include/cwzip.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
@@ -22,11 +23,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QUrl>
 #include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sys/stat.h>
 
 using namespace cwr;
@@ -316,11 +319,36 @@ protected:
     QString info;
 };
 
+// What the user's trash holds: for each record, the path the file came from and the
+// contents of the trashed file.
+std::map<std::string, std::string> trashed(const std::string& dataHome) {
+    std::map<std::string, std::string> out;
+    const std::string trash = dataHome + "/Trash";
+    if (!fs::exists(trash + "/info"))
+        return out;
+    for (const auto& info : fs::directory_iterator(trash + "/info")) {
+        const std::string text = cw::test::TestEnv::readFile(info.path().string());
+        const auto at = text.find("\nPath=");
+        if (info.path().extension() != ".trashinfo" || at == std::string::npos)
+            continue;
+        const std::string encoded = text.substr(at + 6, text.find('\n', at + 6) - at - 6);
+        const std::string path =
+            QUrl::fromPercentEncoding(QByteArray::fromStdString(encoded)).toStdString();
+        out[path] = cw::test::TestEnv::readFile(trash + "/files/" + info.path().stem().string());
+    }
+    return out;
+}
+
 TEST_F(RestoreReplaceEndToEnd, ReplaceEachAndReplaceAll) {
     restoreAgain({"cmdReplace", "cmdReplaceAll"}, dest);
     EXPECT_EQ(prompts, 2u);
-    for (const auto& f : files)
+    // Every replaced file can be had back from the trash.
+    std::map<std::string, std::string> expected;
+    for (const auto& f : files) {
         EXPECT_FALSE(isChanged(f)) << f;
+        expected[restored(dest, f, false)] = "changed";
+    }
+    EXPECT_EQ(trashed(env.dataHome()), expected);
     EXPECT_EQ(info, "Restore Completed Succesfully.");
 }
 

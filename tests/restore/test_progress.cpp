@@ -299,10 +299,9 @@ TEST_F(RestoreProgress, ReplacePromptAnswers) {
     dlgProgress& p = start();
     p.progressBar().setMax(10);
     const int beeps = desktop.beepCount();
-    ReplaceAnswerer answerer({"cmdReplace", "cmdReplaceAll", "cmdSkip", "", "cmdCancelRestore"});
+    ReplaceAnswerer answerer({"cmdReplace", "cmdSkip", "", "cmdCancelRestore", "cmdReplaceAll"});
     EXPECT_EQ(send(24, "x|/d/a.txt"), 0);
     EXPECT_EQ(ctx->restoredCount, 0);
-    EXPECT_EQ(send(24, "x|/d/b.txt"), 1);
     EXPECT_EQ(send(24, "x|/d/c.txt"), 2);
     EXPECT_EQ(ctx->restoredCount, 1);
     EXPECT_EQ(send(24, "x|/d/d.txt"), 2); // closed by the window manager: kept
@@ -311,11 +310,37 @@ TEST_F(RestoreProgress, ReplacePromptAnswers) {
     EXPECT_EQ(send(24, "x|/d/e.txt"), 3);
     EXPECT_TRUE(ctx->incomplete);
     EXPECT_EQ(ctx->currentFileName, "/d/e.txt");
+    // Replace All reaches the library as Replace, here and for every later file, unasked.
+    EXPECT_EQ(send(24, "x|/d/b.txt"), 0);
+    EXPECT_EQ(send(24, "x|/d/f.txt"), 0);
+    EXPECT_EQ(ctx->currentFileName, "/d/f.txt");
     ASSERT_EQ(answerer.prompts.size(), 5u);
     EXPECT_EQ(answerer.prompts[0], "Warning, /d/a.txt already exists in the Directory "
                                    "specified.\nDo you want to Replace, Replace All, Skip or "
                                    "Cancel Restore");
     EXPECT_EQ(desktop.beepCount() - beeps, 5);
+}
+
+// A replaced file waits in the trash; should its new contents fail, nothing took its place
+// and it comes back.
+TEST_F(RestoreProgress, AReplacedFileGoesToTheTrashAndBackWhenItsEntryFails) {
+    start();
+    const std::string a = env.writeFile("dest/a.txt", "mine"),
+                      b = env.writeFile("dest/b.txt", "mine too");
+    const std::string trash = env.dataHome() + "/Trash";
+    ReplaceAnswerer answerer({"cmdReplace", "cmdReplace"});
+    EXPECT_EQ(send(24, "1|" + a + "|a.txt"), 0);
+    EXPECT_FALSE(fs::exists(a));
+    EXPECT_EQ(cw::test::TestEnv::readFile(trash + "/files/a.txt"), "mine");
+    expectBox(QString::fromStdString("Warning during process on file  " + a), cw::Icon::None,
+              "Caskwell Restore");
+    send(23, "1|" + a + "|1|bad CRC");
+    EXPECT_EQ(cw::test::TestEnv::readFile(a), "mine");
+    EXPECT_FALSE(fs::exists(trash + "/info/a.txt.trashinfo"));
+    EXPECT_EQ(send(24, "2|" + b + "|b.txt"), 0);
+    send(15, "2|b.txt|5|" + b);
+    EXPECT_EQ(cw::test::TestEnv::readFile(trash + "/files/b.txt"), "mine too");
+    EXPECT_TRUE(fs::exists(trash + "/info/b.txt.trashinfo"));
 }
 
 TEST_F(RestoreProgress, MessagesLongerThanTheOldBufferKeepTheirNames) {

@@ -232,6 +232,8 @@ std::string RoadTest::backup(const BackupChoice& c) {
     if (c.password) {
         clickMark(options.optEncrypt[0]);
         QTest::keyClicks(options.txtPassword, *c.password);
+        desk.expectInput(QStringLiteral("Type the password again to confirm it."),
+                         QStringLiteral("Caskwell"), *c.password);
     }
     if (c.level >= 0)
         clickMark(options.optComp[c.level]);

@@ -42,10 +42,15 @@ TestEnv::TestEnv() {
         hadXdg_ = true;
         oldXdg_ = x;
     }
+    if (const char* x = std::getenv("XDG_DATA_HOME")) {
+        hadData_ = true;
+        oldData_ = x;
+    }
     std::error_code ec;
     oldCwd_ = fs::current_path(ec).string();
     ::setenv("HOME", home_.c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", config().c_str(), 1);
+    ::setenv("XDG_DATA_HOME", dataHome().c_str(), 1);
     fs::current_path(root_, ec);
 }
 
@@ -53,6 +58,7 @@ TestEnv::~TestEnv() {
     cw::files::clearFaults();
     restoreVar("HOME", hadHome_, oldHome_);
     restoreVar("XDG_CONFIG_HOME", hadXdg_, oldXdg_);
+    restoreVar("XDG_DATA_HOME", hadData_, oldData_);
     std::error_code ec;
     if (!oldCwd_.empty())
         fs::current_path(oldCwd_, ec);

@@ -1,6 +1,7 @@
 #pragma once
-// Each test works in its own temporary folder with HOME pointed into it and
-// XDG_CONFIG_HOME = $HOME/.config, so nothing touches the real home.
+// Each test works in its own temporary folder with HOME pointed into it,
+// XDG_CONFIG_HOME = $HOME/.config and XDG_DATA_HOME = $HOME/.local/share (where the trash
+// is), so nothing touches the real home.
 #include <string>
 
 namespace cw::test {
@@ -15,6 +16,7 @@ public:
     const std::string& root() const { return root_; }         // the temporary folder
     const std::string& home() const { return home_; }         // $HOME (the Windows directory)
     std::string config() const { return home_ + "/.config"; } // the System directory
+    std::string dataHome() const { return home_ + "/.local/share"; } // holds the user's Trash
     // Creates a file (and its parent directories) with the given content; returns its path.
     std::string writeFile(const std::string& relPath, const std::string& content) const;
     std::string makeDir(const std::string& relPath) const;
@@ -24,8 +26,8 @@ public:
     static std::string binDir();
 
 private:
-    std::string root_, home_, oldHome_, oldXdg_, oldCwd_;
-    bool hadHome_ = false, hadXdg_ = false;
+    std::string root_, home_, oldHome_, oldXdg_, oldData_, oldCwd_;
+    bool hadHome_ = false, hadXdg_ = false, hadData_ = false;
 };
 
 } // namespace cw::test

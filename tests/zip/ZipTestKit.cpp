@@ -63,6 +63,7 @@ int runZip(const ZipSettings& s) {
     cwZip_TestVolumeLimit(s.cap);
     cwZip_TestWorkers(s.workers);
     cwZip_TestReadHook(s.readHook);
+    cwZip_TestWriteHook(s.writeHook);
     if (s.emptyDirs)
         cwZip_IncludeEmptyDirectoryEntries(1);
     cwZip_ArchiveName(s.set.c_str());
@@ -81,6 +82,7 @@ int runZip(const ZipSettings& s) {
     cwZip_TestVolumeLimit(0);
     cwZip_TestWorkers(0);
     cwZip_TestReadHook(nullptr);
+    cwZip_TestWriteHook(nullptr);
     return r;
 }
 

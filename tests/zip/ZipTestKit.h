@@ -40,6 +40,7 @@ struct ZipSettings {
     long long cap = 0;
     int workers = 0;                         // 0: one per core
     void (*readHook)(const char*) = nullptr; // before a worker reads a piece of a file
+    void (*writeHook)(unsigned char*, size_t, long long) = nullptr; // bytes going to a volume
 };
 int runZip(const ZipSettings& s);
 

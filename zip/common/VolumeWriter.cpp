@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <libdeflate.h>
+#include <memory>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -20,6 +22,7 @@ namespace {
 // A new disk that takes nothing this many times in a row ends the run instead of asking
 // for ever.
 constexpr int kMaxEmptyDisks = 3;
+constexpr size_t kReadBackBlock = 1 << 20;
 } // namespace
 
 VolumeWriter::VolumeWriter(std::string setPath, bool span, long long volumeCap,
@@ -56,6 +59,7 @@ bool VolumeWriter::openVolume() {
     if (!temp_.create(dir_, tempPrefix(), 0666))
         return fail(dir_, errno);
     written_ = 0;
+    crc_ = 0;
     limit_ = cap_ > 0 ? cap_ : LLONG_MAX;
     struct statvfs vfs {};
     if (span_ && fstatvfs(temp_.fd(), &vfs) == 0) {
@@ -70,7 +74,43 @@ long long VolumeWriter::room() const {
     return limit_ - written_;
 }
 
+bool VolumeWriter::readBack(const std::string& finalPath) {
+    const int fd = temp_.fd();
+    // Synced first, so that the pages are clean and can be dropped: what is read next
+    // comes from the medium, not from the cache.
+    if (fsync(fd) != 0 && errno != EINVAL)
+        return fail(finalPath, errno);
+    posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    std::unique_ptr<unsigned char[]> buf(new unsigned char[kReadBackBlock]);
+    uint32_t crc = 0;
+    long long at = 0;
+    bool ok = true;
+    while (ok) {
+        const ssize_t got = pread(fd, buf.get(), kReadBackBlock, at);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        crc = static_cast<uint32_t>(libdeflate_crc32(crc, buf.get(), static_cast<size_t>(got)));
+        at += got;
+    }
+    if (ok && at == written_ && crc == crc_)
+        return true;
+    verifyFailed_ = true;
+    if (error_.empty())
+        error_ = finalPath + ": the set on the disk differs from what was written" +
+                 (ok ? std::string() : std::string(" (") + std::strerror(errno) + ")");
+    temp_.discard();
+    return false;
+}
+
 bool VolumeWriter::closeVolume(const std::string& finalPath) {
+    // Checked where it lies before it takes the set's name, so that a bad copy never
+    // replaces an older set.
+    if (readBack_ && !readBack(finalPath))
+        return false;
     // Synced, renamed over the final name, and the folder synced, so that a power loss
     // after the run leaves the new set rather than nothing.
     if (!temp_.publish(finalPath))
@@ -117,7 +157,13 @@ bool VolumeWriter::put(const char* data, size_t size) {
             continue;
         }
         size_t n = size < static_cast<unsigned long long>(r) ? size : static_cast<size_t>(r);
-        ssize_t got = ::write(temp_.fd(), data, n);
+        const char* out = data;
+        if (writeHook_) {
+            scratch_.assign(data, n);
+            writeHook_(reinterpret_cast<unsigned char*>(scratch_.data()), n, written_);
+            out = scratch_.data();
+        }
+        ssize_t got = ::write(temp_.fd(), out, n);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -127,6 +173,7 @@ bool VolumeWriter::put(const char* data, size_t size) {
             }
             return fail(setPath_, errno);
         }
+        crc_ = static_cast<uint32_t>(libdeflate_crc32(crc_, data, static_cast<size_t>(got)));
         written_ += got;
         total_ += got;
         data += got;

@@ -82,8 +82,11 @@ private:
 bool ZipRun::stop(int code, const std::string& detail) {
     if (pipeline_)
         pipeline_->stop();
-    if (out_)
+    if (out_) {
         out_->abort();
+        if (code == CW_ZIP_ERROR_WRITE && out_->verifyFailed())
+            code = CW_ZIP_ERROR_VERIFY;
+    }
     notify(o_.callback, CW_EVENT_FATAL,
            fields({"0", o_.setPath, std::to_string(code), "", "", detail}));
     return false;
@@ -296,6 +299,8 @@ int ZipRun::run() {
         notify(o_.callback, CW_EVENT_DISK,
                fields({"0", std::to_string(n), volumePath(setPath, n)}));
     });
+    out_->setReadBack(o_.readBack);
+    out_->setWriteHook(o_.writeHook);
     if (!out_->open())
         return stop(CW_ZIP_ERROR_WRITE, out_->error()), -1;
     if (o_.encrypt)

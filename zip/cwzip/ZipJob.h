@@ -23,6 +23,8 @@ struct ZipOptions {
     long long volumeCap = 0;
     int workers = 0; // 0: as many as the cores the process may use
     void (*readHook)(const char* path) = nullptr;
+    void (*writeHook)(unsigned char* data, size_t size, long long offset) = nullptr;
+    bool readBack = true; // every volume read back and checked before it is named
 };
 
 // Runs the job; 0 when the set was written, negative when the run stopped. The password

@@ -18,6 +18,8 @@ CW_EXPORT int cwZip_Initialise(void) {
     fresh.volumeCap = g_options.volumeCap;
     fresh.workers = g_options.workers;
     fresh.readHook = g_options.readHook;
+    fresh.writeHook = g_options.writeHook;
+    fresh.readBack = g_options.readBack;
     explicit_bzero(g_options.password.data(), g_options.password.size());
     g_options = std::move(fresh);
     return 0;
@@ -91,6 +93,17 @@ CW_EXPORT int cwZip_TestWorkers(int count) {
 
 CW_EXPORT int cwZip_TestReadHook(void (*hook)(const char* path)) {
     g_options.readHook = hook;
+    return 0;
+}
+
+CW_EXPORT int cwZip_TestWriteHook(void (*hook)(unsigned char* data, size_t size,
+                                               long long offset)) {
+    g_options.writeHook = hook;
+    return 0;
+}
+
+CW_EXPORT int cwZip_TestReadBack(int on) {
+    g_options.readBack = on != 0;
     return 0;
 }
 

@@ -38,7 +38,8 @@ enum CwZipError {
     CW_ZIP_ERROR_NO_NAME = 1, /* no set name was given */
     CW_ZIP_ERROR_WRITE = 2,   /* the set or a volume cannot be created or written */
     CW_ZIP_ERROR_WRITER = 3,  /* the archive writer refused to go on */
-    CW_ZIP_ERROR_STOPPED = 4  /* stopped at the user's request */
+    CW_ZIP_ERROR_STOPPED = 4, /* stopped at the user's request */
+    CW_ZIP_ERROR_VERIFY = 5   /* the set on the disk differs from what was written */
 };
 
 /* Answers of the callback to cwZip's events 12 and 13. Any other answer goes on. */

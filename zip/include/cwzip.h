@@ -4,6 +4,8 @@
 #ifndef CWZIP_H
 #define CWZIP_H
 
+#include <stddef.h>
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -27,10 +29,16 @@ int cwZip(void);
  * cwZip_TestVolumeLimit caps every volume's size in bytes (0 = no cap).
  * cwZip_TestWorkers sets the number of worker threads (0 = one per usable core).
  * cwZip_TestReadHook is called on a worker thread with a file's path once the file is open,
- * before each piece of its data is read (NULL = none). */
+ * before each piece of its data is read (NULL = none).
+ * cwZip_TestWriteHook is called on the caller's thread with each block of bytes on its way
+ * into a volume, after the read-back checksum has seen it, and may change it (offset: where
+ * the block begins in its volume; NULL = none).
+ * cwZip_TestReadBack(0) skips the read-back of each volume (for measuring its cost). */
 int cwZip_TestVolumeLimit(long long bytes);
 int cwZip_TestWorkers(int count);
 int cwZip_TestReadHook(void (*hook)(const char* path));
+int cwZip_TestWriteHook(void (*hook)(unsigned char* data, size_t size, long long offset));
+int cwZip_TestReadBack(int on);
 
 #ifdef __cplusplus
 }
