@@ -15,7 +15,7 @@ enum CwEvent {
     CW_EVENT_PROGRESS = 12,        /* cwZip: progress of one file */
     CW_EVENT_STORED = 13,          /* cwZip: one file is stored */
     CW_EVENT_FILE = 15,            /* cwUnzip: one file is about to be written */
-    CW_EVENT_TESTED = 17,          /* cwUnzip: reserved, never sent */
+    CW_EVENT_TESTED = 17,          /* cwUnzip_Test: one entry read and checked, whole */
     CW_EVENT_DELETING = 18,        /* cwUnzip: reserved, never sent */
     CW_EVENT_DELETED = 19,         /* cwUnzip: reserved, never sent */
     CW_EVENT_DISK = 20,            /* a disk is full (cwZip) or needed (cwUnzip) */
