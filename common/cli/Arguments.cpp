@@ -82,7 +82,8 @@ Arguments parse(const Usage& usage, const std::vector<std::string>& args) {
 std::string helpText(const Usage& usage) {
     std::string out;
     for (std::size_t i = 0; i < usage.synopsis.size(); ++i)
-        out += (i == 0 ? "Usage: " : "   or: ") + usage.program + " " + usage.synopsis[i] + "\n";
+        out += (i == 0 ? "Usage: " : "   or: ") + usage.program +
+               (usage.synopsis[i].empty() ? "" : " " + usage.synopsis[i]) + "\n";
     out += "\n" + usage.summary + "\n\nOptions:\n";
     for (const Option& o : allOptions(usage)) {
         std::string head = "  --" + o.name + (o.value.empty() ? "" : " " + o.value);
