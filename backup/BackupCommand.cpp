@@ -261,10 +261,10 @@ void BackupRun::event(int action, const std::string& m) {
         const std::string file = field(2);
         const bool first = file != currentFile_;
         currentFile_ = file;
-        console_.progress(filesDone_, plan_.shownCount,
-                          "Compressing file : " + file +
-                              (console_.showsBar() ? "  " + field(5) + "%" : ""),
-                          first);
+        // On the bar the percentage comes first: a long name is cut at the line's end.
+        console_.progress(
+            filesDone_, plan_.shownCount,
+            (console_.showsBar() ? field(5) + "%  " : "") + "Compressing file : " + file, first);
         break;
     }
     case CW_EVENT_STORED:

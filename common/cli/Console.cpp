@@ -96,10 +96,11 @@ std::optional<std::string> Console::ask(const std::string& prompt, bool hidden) 
     if (quiet) {
         struct termios silent = saved;
         silent.c_lflag &= static_cast<tcflag_t>(~ECHO);
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &silent);
     }
     // Read byte by byte from the descriptor: nothing of the answer stays in a stdio buffer.
     std::string answer;
+    answer.reserve(256); // a typed password seldom outgrows it, so no copy is left behind
     bool ended = false;
     for (;;) {
         char c = 0;
@@ -115,7 +116,7 @@ std::optional<std::string> Console::ask(const std::string& prompt, bool hidden) 
         answer.push_back(c);
     }
     if (quiet) {
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
         std::fputs("\n", stdout);
     }
     if (ended && answer.empty()) {
