@@ -24,7 +24,9 @@ using cw::cli::plainText;
 enum class Replace { Ask, All, None };
 
 std::string absolutePath(const std::string& path) {
-    std::string out = std::filesystem::absolute(path).lexically_normal().string();
+    std::error_code ec; // a vanished current folder leaves the path as given
+    std::filesystem::path p = std::filesystem::absolute(path, ec);
+    std::string out = (ec ? std::filesystem::path(path) : p).lexically_normal().string();
     while (out.size() > 1 && out.back() == '/')
         out.pop_back();
     return out;
