@@ -24,4 +24,11 @@ bool UnzipLibrary::bind() {
                                   "Please contact your vendor."));
 }
 
+void* UnzipLibrary::symbol(const char* name) {
+    cw::SharedLibrary* lib = library();
+    if (!lib || !lib->load())
+        return nullptr;
+    return lib->symbol(name);
+}
+
 } // namespace cwr

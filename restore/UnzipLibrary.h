@@ -33,6 +33,9 @@ public:
 
     // Loads the library and resolves every operation; false with errorText() set.
     bool bind();
+    // Any other export of the bound library (the command line's test mode); nullptr when
+    // absent.
+    void* symbol(const char* name);
 };
 
 } // namespace cwr

@@ -1,7 +1,8 @@
 // Extraction: each chosen entry is located through the set's directory (or, for a set that
 // lost it, a scan of its local headers) and read on its own, so damage costs only the
 // damaged file. Workers decode entries into temporary files in the destination; the
-// caller's thread reports, asks and renames in the set's order.
+// caller's thread reports, asks and renames in the set's order. A test (cwUnzip_Test) runs
+// the same way over every entry, with the decoded data thrown away instead of written.
 #include "../common/Cores.h"
 #include "../common/IncludeList.h"
 #include "../common/Paths.h"
@@ -124,6 +125,8 @@ private:
         stop(CW_UNZIP_ERROR_CANCELLED, "cancelled");
         return Step::Stop;
     }
+    Step tested(const Task& t);
+    int passwordReason(const EntryOutcome& outcome) const;
     void halt();
     void clearStaleTemps(int dirFd);
     bool fitsDestination();
@@ -187,6 +190,10 @@ bool ExtractRun::prepare() {
             n.pop_back();
         return n;
     };
+    if (o_.test) { // every entry, whatever the include list says
+        chosen_.assign(index_.entries.size(), true);
+        return true;
+    }
     std::set<std::string> wanted;
     for (auto& n : splitIncludeList(o_.include))
         wanted.insert(key(n, false));
@@ -228,8 +235,9 @@ void ExtractRun::plan() {
             auto task = std::make_unique<Task>();
             task->entry = i;
             task->parts = item.parts;
-            task->dirCount = o_.structure ? item.parts.size() - 1 : 0;
-            task->target = targetOf(task->parts, task->dirCount);
+            task->dirCount = o_.structure && !o_.test ? item.parts.size() - 1 : 0;
+            // A test writes nothing: its reports name the entry as stored.
+            task->target = o_.test ? e.name : targetOf(task->parts, task->dirCount);
             item.task = task.get();
             item.taskNo = tasks_.size();
             tasks_.push_back(std::move(task));
@@ -268,6 +276,13 @@ void ExtractRun::work(size_t taskNo, EntryReader& reader) {
     Task& t = *tasks_[taskNo];
     if (t.abandon)
         return;
+    if (o_.test) {
+        const IndexedEntry& ie = index_.entries[t.entry];
+        t.outcome = reader.read(
+            source(), ie.cd, ie.limit, o_.decrypt ? &o_.password : nullptr,
+            [](const void*, size_t) { return true; }, t.abandon);
+        return;
+    }
     const std::vector<std::string> folder(t.parts.begin(),
                                           t.parts.begin() + static_cast<long>(t.dirCount));
     LastFolder& last = t_lastFolder;
@@ -367,7 +382,7 @@ void ExtractRun::halt() {
 
 ExtractRun::Step ExtractRun::directory(const Item& item) {
     const CdEntry& cd = index_.entries[item.entry].cd;
-    if (!o_.structure)
+    if (!o_.structure || o_.test)
         return Step::Next;
     int fd = openDirBelow(destFd_, item.parts, item.parts.size(), true, &made_);
     const int err = errno;
@@ -417,6 +432,8 @@ ExtractRun::Step ExtractRun::file(const Item& item) {
     } release{this, item};
     if (cancel_)
         return cancelled();
+    if (o_.test)
+        return tested(t);
     if (t.dirFd < 0)
         return failed(t.target, t.outcome.reason, t.outcome.detail);
     const std::string& leaf = t.parts.back();
@@ -443,18 +460,28 @@ ExtractRun::Step ExtractRun::file(const Item& item) {
                fields({std::to_string(number_), cd.name, std::to_string(cd.usize), t.target})) ==
         CW_ANSWER_CANCEL)
         return cancelled();
-    if (t.outcome.reason) {
-        // Once the password opened an entry, one that refuses it is damaged.
-        const int reason = t.outcome.reason == CW_REASON_PASSWORD && passwordChecked_
-                               ? CW_REASON_BAD_DATA
-                               : t.outcome.reason;
-        return failed(t.target, reason, t.outcome.detail);
-    }
+    if (t.outcome.reason)
+        return failed(t.target, passwordReason(t.outcome), t.outcome.detail);
     // The stored Unix mode carries the file type, so a file kept at 0000 is told from an
     // entry that has no mode.
     const TimeOfEntry when = entryTime(cd);
     if (!t.out->commit(cd.mode(), when.seconds, 0))
         return failed(t.target, CW_REASON_CANNOT_WRITE, std::strerror(t.out->error()));
+    return Step::Next;
+}
+
+// Once the password opened an entry, one that refuses it is damaged.
+int ExtractRun::passwordReason(const EntryOutcome& outcome) const {
+    return outcome.reason == CW_REASON_PASSWORD && passwordChecked_ ? CW_REASON_BAD_DATA
+                                                                    : outcome.reason;
+}
+
+ExtractRun::Step ExtractRun::tested(const Task& t) {
+    const CdEntry& cd = index_.entries[t.entry].cd;
+    if (t.outcome.reason)
+        return failed(t.target, passwordReason(t.outcome), t.outcome.detail);
+    notify(o_.callback, CW_EVENT_TESTED,
+           fields({std::to_string(number_), cd.name, std::to_string(cd.usize)}));
     return Step::Next;
 }
 
@@ -517,18 +544,20 @@ int ExtractRun::extract() {
     noteSetFiles();
     if (spanned_)
         set_.keepLast(firstReadOnLast(), kTailLimit);
-    if (std::find(chosen_.begin(), chosen_.end(), true) == chosen_.end()) {
+    if (!o_.test && std::find(chosen_.begin(), chosen_.end(), true) == chosen_.end()) {
         notify(o_.callback, CW_EVENT_NOTHING, fields({"0", o_.setPath}));
         return -1;
     }
-    destFd_ = open(o_.destination.empty() ? "." : o_.destination.c_str(),
-                   O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (destFd_ < 0)
-        return stop(CW_UNZIP_ERROR_DESTINATION, o_.destination + ": " + std::strerror(errno));
+    if (!o_.test) {
+        destFd_ = open(o_.destination.empty() ? "." : o_.destination.c_str(),
+                       O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (destFd_ < 0)
+            return stop(CW_UNZIP_ERROR_DESTINATION, o_.destination + ": " + std::strerror(errno));
+    }
     plan();
     if (passwordRefused())
         return -1;
-    if (!fitsDestination())
+    if (!o_.test && !fitsDestination())
         return stop(CW_UNZIP_ERROR_NO_SPACE,
                     "the chosen files do not fit the free space of the destination");
     // Disks come one at a time: a spanned set is read on this thread alone.
@@ -564,6 +593,11 @@ int ExtractRun::extract() {
     }
     for (const std::string& n : absent_)
         failed(n, CW_REASON_NOT_IN_SET, "the set holds no entry of that name");
+    // Every entry found may be whole, but a set that lost its directory is not.
+    if (o_.test && index_.recovered)
+        failed(o_.setPath, CW_REASON_BAD_DATA,
+               "the set's directory is missing or damaged; its entries were found from their "
+               "own headers");
     return 0;
 }
 

@@ -17,6 +17,7 @@ struct UnzipOptions {
     ListSink sink;
     std::string setPath;
     bool view = false;
+    bool test = false; // read and check every entry, write nothing
     bool decrypt = false;
     std::string password;
     bool structure = false;

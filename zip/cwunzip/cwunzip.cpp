@@ -44,6 +44,11 @@ CW_EXPORT int cwUnzip_View(int on) {
     return 0;
 }
 
+CW_EXPORT int cwUnzip_Test(int on) {
+    g_options.test = on != 0;
+    return 0;
+}
+
 CW_EXPORT int cwUnzip_Decrypt(const char* password) {
     wipePassword();
     g_options.decrypt = password != nullptr;
@@ -75,6 +80,8 @@ CW_EXPORT int cwUnzip(void) {
         return r;
     }
     const int r = cw::zip::runExtract(g_options);
+    // A test, like a listing, applies to its one run.
+    g_options.test = false;
     wipePassword();
     return r;
 }

@@ -17,7 +17,7 @@ enum CwEvent {
     CW_EVENT_FILE = 15,            /* cwUnzip: one file is about to be written */
     CW_EVENT_WRITING = 16,         /* cwUnzip: progress while one file is written, about every
                                       4 MiB: fields like event 15, then the percent */
-    CW_EVENT_TESTED = 17,          /* cwUnzip: reserved, never sent */
+    CW_EVENT_TESTED = 17,          /* cwUnzip_Test: one entry read and checked, whole */
     CW_EVENT_DELETING = 18,        /* cwUnzip: reserved, never sent */
     CW_EVENT_DELETED = 19,         /* cwUnzip: reserved, never sent */
     CW_EVENT_DISK = 20,            /* a disk is full (cwZip) or needed (cwUnzip) */

@@ -20,6 +20,10 @@ int cwUnzip_InstallCallback(CwCallback cb);
 int cwUnzip_SetWindowHandle(const CwListSink* sink);
 int cwUnzip_ArchiveName(const char* path);
 int cwUnzip_View(int on);
+/* Non-zero: the next cwUnzip reads, decrypts and checks every entry of the set and writes
+ * nothing (the include list and destination are not used). Events 17 and 23 report each
+ * entry. Applies to that one run. */
+int cwUnzip_Test(int on);
 int cwUnzip_Decrypt(const char* password);
 int cwUnzip_RestoreStructure(int on);
 int cwUnzip_Include(const char* list);
