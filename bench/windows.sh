@@ -21,7 +21,6 @@ work=$(cd "$work" && pwd)
 export QT_QPA_PLATFORM=offscreen
 
 cmake --build "$build" --target cwb_windows_bench cwzip cwunzip >/dev/null
-# cwr's rows: add the restore benchmark's target to the line above.
 
 # <folder> <sub-folders> <files in each>: an application folder with its profile and the
 # compression library beside it, as a cwkit build leaves it.
@@ -60,4 +59,5 @@ done
 echo "cwb ($runs runs)"
 nice "$build/bench/cwb_windows_bench" "$work/big" "$work/small" "$work" "$runs"
 
-# cwr's rows go here: the restore benchmark runs on a set of "$work/big".
+echo "cwr ($runs runs)"
+"$here/windows-restore.sh" "$build" "$work/restore" "$runs"

@@ -175,13 +175,13 @@ void dlgProgress::cmdStartRestore_Click() {
 
     extract();
     refreshNow();
-    holdOtherWindows(false);
 
     if (ctx_.stop) {
         ctx_.setBusy(false);
         ctx_.closeAll();
         return;
     }
+    holdOtherWindows(false);
     ctx_.desktop.beep();
     ctx_.setBusy(false);
     Picture1->show();
