@@ -211,33 +211,16 @@ int BackupRun::write(ZipLibrary& zip) {
                   cw::formatPicture(plan_.totalSize, "###,###") + " bytes");
 
     const ZipFunctions& api = zip.api();
-    using namespace zipcodes;
     const std::string setPath = plan_.setPath();
     const SetIdentity before = SetIdentity::of(setPath);
     api.Initialise();
     current = this;
     api.InstallCallback(&BackupRun::callback);
-    if (plan_.emptyDirectoryEntries())
-        api.IncludeEmptyDirectoryEntries(kOn);
-    api.ArchiveName(setPath.c_str());
-    if (plan_.encrypt)
-        api.Encrypt(plan_.password.c_str());
-    // The library has its own copy now, which it wipes when the run ends.
-    cw::cli::wipe(plan_.password);
     const IncludeList include = makeIncludeList(plan_.files);
     for (const auto& e : include.leftOut)
         console_.warning("'" + e +
                          "' cannot be backed up because its name contains the character '|'.");
-    api.Include(include.list.c_str());
-    if (const auto mode = plan_.structureMode())
-        api.SaveStructure(*mode);
-    if (plan_.includesHidden())
-        api.IncludeHidden(kOn);
-    if (const auto level = plan_.libraryLevel())
-        api.SetCompressionLevel(*level);
-    api.Span(plan_.span ? kSpanDisks : kOff);
-    api.UseLFN(plan_.longNames() ? kOn : kOff);
-    api.Zip();
+    runBackup(api, plan_, setPath, include.list);
     current = nullptr;
 
     // The old set goes only once a complete new one stands in its place.

@@ -1,5 +1,9 @@
 #include "backup/ZipLibrary.h"
 
+#include "backup/BackupPlan.h"
+
+#include <strings.h>
+
 namespace cwb {
 
 bool ZipLibrary::bind() {
@@ -31,6 +35,29 @@ void* ZipLibrary::symbol(const char* name) {
     if (!lib || !lib->load())
         return nullptr;
     return lib->symbol(name);
+}
+
+void runBackup(const ZipFunctions& api, BackupPlan& plan, const std::string& setPath,
+               const std::string& includeList) {
+    using namespace zipcodes;
+    if (plan.emptyDirectoryEntries())
+        api.IncludeEmptyDirectoryEntries(kOn);
+    api.ArchiveName(setPath.c_str());
+    if (plan.encrypt)
+        api.Encrypt(plan.password.c_str());
+    // The library has its own copy now, which it wipes when the run ends.
+    explicit_bzero(plan.password.data(), plan.password.size());
+    plan.password.clear();
+    api.Include(includeList.c_str());
+    if (const auto mode = plan.structureMode())
+        api.SaveStructure(*mode);
+    if (plan.includesHidden())
+        api.IncludeHidden(kOn);
+    if (const auto level = plan.libraryLevel())
+        api.SetCompressionLevel(*level);
+    api.Span(plan.span ? kSpanDisks : kOff);
+    api.UseLFN(plan.longNames() ? kOn : kOff);
+    api.Zip();
 }
 
 } // namespace cwb

@@ -9,6 +9,8 @@
 
 namespace cwb {
 
+struct BackupPlan;
+
 struct ZipFunctions {
     int (*Initialise)() = nullptr;
     int (*InstallCallback)(CwCallback) = nullptr;
@@ -38,5 +40,11 @@ public:
     // Any other export of the bound library (the test hooks); nullptr when absent.
     void* symbol(const char* name);
 };
+
+// Hands the plan to the library in the order it expects, the set at setPath and the files
+// of includeList, and runs it; the callback is installed already. The plan's password is
+// wiped as soon as the library has its own copy.
+void runBackup(const ZipFunctions& api, BackupPlan& plan, const std::string& setPath,
+               const std::string& includeList);
 
 } // namespace cwb

@@ -241,24 +241,10 @@ void frmZIP::closeEvent(QCloseEvent* e) {
 
 void frmZIP::DoZIP() {
     Picture1->show();
-    const auto& api = program_.zipLibrary().api();
-    const BackupPlan& plan = program_.plan;
-    using namespace zipcodes;
-
-    if (plan.emptyDirectoryEntries())
-        api.IncludeEmptyDirectoryEntries(kOn);
-    api.ArchiveName(setPath_.toUtf8().constData());
-    if (plan.encrypt)
-        api.Encrypt(plan.password.c_str());
-    // The library has its own copy now, which it wipes when the run ends.
-    std::string& password = program_.plan.password;
-    explicit_bzero(password.data(), password.size());
-    password.clear();
-
     bar_.setMin(0);
-    bar_.setMax(plan.progressTop());
+    bar_.setMax(program_.plan.progressTop());
 
-    const IncludeList include = makeIncludeList(plan.files);
+    const IncludeList include = makeIncludeList(program_.plan.files);
     if (!include.leftOut.empty()) {
         QString names;
         for (const auto& e : include.leftOut)
@@ -270,17 +256,7 @@ void frmZIP::DoZIP() {
                 names,
             cw::Icon::Warning, cw::Buttons::OK, kTitle);
     }
-    api.Include(include.list.c_str());
-
-    if (const auto mode = plan.structureMode())
-        api.SaveStructure(*mode);
-    if (plan.includesHidden())
-        api.IncludeHidden(kOn);
-    if (const auto level = plan.libraryLevel())
-        api.SetCompressionLevel(*level);
-    api.Span(plan.span ? kSpanDisks : kOff);
-    api.UseLFN(plan.longNames() ? kOn : kOff);
-    api.Zip();
+    runBackup(program_.zipLibrary().api(), program_.plan, setPath_.toStdString(), include.list);
 }
 
 void frmZIP::maj() {

@@ -6,6 +6,7 @@
 #include "common/platform/Files.h"
 #include "restore/EmptyDirectories.h"
 #include "restore/Listing.h"
+#include "restore/ReplacedFiles.h"
 #include "restore/RestorePlan.h"
 #include "restore/UnzipLibrary.h"
 #include "zip/include/cwevents.h"
@@ -67,7 +68,8 @@ private:
     int test();
     int restore(const cw::cli::Arguments& args);
     short event(int action, const std::string& message);
-    short existing(const std::string& path);
+    short existing(const std::string& number, const std::string& path);
+    short asked(const std::string& path);
     void failure() {
         ++failed_;
         ++done_;
@@ -80,6 +82,7 @@ private:
     std::vector<ListedEntry> listed_; // every entry, directories too, in listing order
     std::string set_, password_;
     bool encrypted_ = false, stopped_ = false, askedNoTerminal_ = false;
+    cwr::ReplaceAnswers replaces_; // a replaced file goes to the trash first, as in the windows
     Replace replace_ = Replace::Ask;
     std::int64_t total_ = 0, done_ = 0, passed_ = 0, failed_ = 0, skipped_ = 0;
 };
@@ -299,6 +302,7 @@ short RestoreRun::event(int action, const std::string& m) {
     case CW_EVENT_FAILED: {
         const std::int64_t reason = cw::leadingNumber(field(3));
         failure();
+        replaces_.failed(field(1)); // a file that made room for it is put back
         if (reason == CW_REASON_PASSWORD) {
             console_.warning("An incorrect password has been entered.  Restore process will be "
                              "terminated.");
@@ -312,7 +316,7 @@ short RestoreRun::event(int action, const std::string& m) {
         break;
     }
     case CW_EVENT_EXISTS:
-        return existing(field(2));
+        return existing(field(1), field(2));
     case CW_EVENT_FATAL: {
         const std::int64_t code = cw::leadingNumber(field(3));
         stopped_ = true;
@@ -331,8 +335,16 @@ short RestoreRun::event(int action, const std::string& m) {
     return 0;
 }
 
-// The answer to a file that exists: from --replace, else from the terminal, else keep it.
-short RestoreRun::existing(const std::string& path) {
+// The answer to a file that exists. A file to be replaced goes to the trash first; after
+// Replace All nothing more is asked.
+short RestoreRun::existing(const std::string& number, const std::string& path) {
+    const int answer =
+        replaces_.answeringAll() ? static_cast<int>(CW_ANSWER_REPLACE_ALL) : asked(path);
+    return static_cast<short>(replaces_.answer(number, path, answer));
+}
+
+// The user's answer: from --replace, else from the terminal, else keep the file.
+short RestoreRun::asked(const std::string& path) {
     if (replace_ == Replace::All)
         return CW_ANSWER_REPLACE_ALL;
     if (replace_ == Replace::Ask && console_.canAsk()) {

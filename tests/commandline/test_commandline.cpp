@@ -123,7 +123,7 @@ TEST_F(CommandLineTest, ABackupListsTestsAndRestoresWithoutADisplay) {
     EXPECT_TRUE(fs::is_directory(restored(dest, "Empty")));
 
     // Again over the restored files: with no terminal to ask on, they are kept; --replace all
-    // replaces them.
+    // replaces them, and what it replaced is in the user's trash.
     env.writeFile(restored(dest, "Data/a.txt").substr(env.root().size() + 1), "changed\n");
     r = cwr({"--restore", set, "--to", dest, "--structure", "--password-file", password});
     EXPECT_EQ(r.code, 0) << r.out << r.err;
@@ -133,6 +133,8 @@ TEST_F(CommandLineTest, ABackupListsTestsAndRestoresWithoutADisplay) {
              password});
     EXPECT_EQ(r.code, 0) << r.out << r.err;
     EXPECT_EQ(TestEnv::readFile(restored(dest, "Data/a.txt")), "alpha\n");
+    EXPECT_EQ(TestEnv::readFile(env.dataHome() + "/Trash/files/a.txt"), "changed\n");
+    EXPECT_TRUE(fs::exists(env.dataHome() + "/Trash/info/a.txt.trashinfo"));
 }
 
 TEST_F(CommandLineTest, ExitStatusTellsBadUsageFromFailedFiles) {
