@@ -59,6 +59,10 @@ short ZipCallback(int /*reserved*/, int action, const char* message) {
 frmZIP::frmZIP(BackupProgram& program, QWidget* parent) : QWidget(parent), program_(program) {
     setObjectName(QStringLiteral("frmZIP"));
     setWindowTitle(kTitle);
+    // No other window takes input while the library runs inside this window's events. A
+    // window takes its modality when shown, so it is modal from the start: the windows
+    // before it are hidden by then, or done with.
+    setWindowModality(Qt::ApplicationModal);
     sizeTw(this, 6600, 4200);
 
     lblInfo = new QLabel(this);
@@ -152,7 +156,6 @@ void frmZIP::cmdOK_Click() {
     cmdCancel->move((width() - cmdCancel->width()) / 2, cmdCancel->y());
     cmdCancel->hide();
     filettraited->raise();
-    setRunModality(true);
 
     setPath_ = QString::fromStdString(program_.plan.setPath());
     const SetIdentity before = SetIdentity::of(setPath_.toStdString());
@@ -186,24 +189,8 @@ void frmZIP::cmdOK_Click() {
     cmdCancel->show();
     cmdCancel->setEnabled(true);
     keys_->setDefaultButton(cmdCancel);
-    setRunModality(false);
     // Whatever the pace skipped, the end of the run is on screen at once.
     repaint();
-}
-
-void frmZIP::setRunModality(bool on) {
-    const Qt::WindowModality wanted = on ? Qt::ApplicationModal : Qt::NonModal;
-    if (windowModality() == wanted)
-        return;
-    // A window takes its modality when it is shown.
-    const bool shown = isVisible();
-    if (shown)
-        hide();
-    setWindowModality(wanted);
-    if (shown) {
-        show();
-        bringToFront(this);
-    }
 }
 
 void frmZIP::keepUp() {

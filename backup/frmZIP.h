@@ -74,8 +74,6 @@ private:
     // paints, before any other event (a box above all) and when the run ends: setting them
     // for every file would cost more than storing the file.
     void catchUp();
-    // Application-modal while the run goes on, so that no other window takes input.
-    void setRunModality(bool on);
 
     BackupProgram& program_;
     cw::WindowKeys* keys_ = nullptr;
