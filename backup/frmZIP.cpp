@@ -59,6 +59,10 @@ short ZipCallback(int /*reserved*/, int action, const char* message) {
 frmZIP::frmZIP(BackupProgram& program, QWidget* parent) : QWidget(parent), program_(program) {
     setObjectName(QStringLiteral("frmZIP"));
     setWindowTitle(kTitle);
+    // No other window takes input while the library runs inside this window's events. A
+    // window takes its modality when shown, so it is modal from the start: the windows
+    // before it are hidden by then, or done with.
+    setWindowModality(Qt::ApplicationModal);
     sizeTw(this, 6600, 4200);
 
     lblInfo = new QLabel(this);
@@ -152,7 +156,6 @@ void frmZIP::cmdOK_Click() {
     cmdCancel->move((width() - cmdCancel->width()) / 2, cmdCancel->y());
     cmdCancel->hide();
     filettraited->raise();
-    setRunModality(true);
 
     setPath_ = QString::fromStdString(program_.plan.setPath());
     const SetIdentity before = SetIdentity::of(setPath_.toStdString());
@@ -160,7 +163,7 @@ void frmZIP::cmdOK_Click() {
     paced_.start();
 
     DoZIP();
-    catchUpBar();
+    catchUp();
 
     running_ = false;
     ran_ = true;
@@ -186,39 +189,36 @@ void frmZIP::cmdOK_Click() {
     cmdCancel->show();
     cmdCancel->setEnabled(true);
     keys_->setDefaultButton(cmdCancel);
-    setRunModality(false);
     // Whatever the pace skipped, the end of the run is on screen at once.
     repaint();
-}
-
-void frmZIP::setRunModality(bool on) {
-    const Qt::WindowModality wanted = on ? Qt::ApplicationModal : Qt::NonModal;
-    if (windowModality() == wanted)
-        return;
-    // A window takes its modality when it is shown.
-    const bool shown = isVisible();
-    if (shown)
-        hide();
-    setWindowModality(wanted);
-    if (shown) {
-        show();
-        bringToFront(this);
-    }
 }
 
 void frmZIP::keepUp() {
     if (paced_.isValid() && paced_.elapsed() < kPaintInterval)
         return;
     paced_.start();
-    catchUpBar();
+    catchUp();
     QCoreApplication::processEvents();
 }
 
-void frmZIP::catchUpBar() {
-    if (!barBehind_)
-        return;
-    barBehind_ = false;
-    maj();
+void frmZIP::catchUp() {
+    if (textBehind_) {
+        textBehind_ = false;
+        if (lastProgressAction_ == CW_EVENT_PROGRESS) {
+            const std::string m = lastProgress_.toStdString();
+            filettraited->setText(QStringLiteral("Compressing file : ") +
+                                  QString::fromStdString(cw::getField(m, "|", 2)) +
+                                  QStringLiteral("\r\n\r\nCompression Percent Done: ") +
+                                  QString::fromStdString(cw::getField(m, "|", 5)) +
+                                  QStringLiteral("%"));
+        } else {
+            filettraited->setText(QString());
+        }
+    }
+    if (barBehind_) {
+        barBehind_ = false;
+        maj();
+    }
 }
 
 void frmZIP::closeEvent(QCloseEvent* e) {
@@ -269,24 +269,26 @@ short frmZIP::callback(int action, const QString& m) {
         return QString::fromStdString(cw::getField(m.toStdString(), "|", n));
     };
     auto& desktop = program_.desktop;
-    // A box hands the screen to the user: the bar is current first.
-    if (action != CW_EVENT_START && action != CW_EVENT_PROGRESS && action != CW_EVENT_STORED)
-        catchUpBar();
+    // Anything else, a box above all, shows the progress as it stands.
+    if (action != CW_EVENT_PROGRESS && action != CW_EVENT_STORED)
+        catchUp();
     switch (action) {
     case CW_EVENT_START:
         filettraited->setText(QStringLiteral("Creating list of files"));
         break;
     case CW_EVENT_PROGRESS:
-        filettraited->setText(QStringLiteral("Compressing file : ") + field(2) +
-                              QStringLiteral("\r\n\r\nCompression Percent Done: ") + field(5) +
-                              QStringLiteral("%"));
-        keepUp();
-        break;
     case CW_EVENT_STORED:
-        filettraited->setText(QString());
-        ++program_.filesDone;
-        barBehind_ = true;
-        keepUp();
+        if (action == CW_EVENT_STORED) {
+            ++program_.filesDone;
+            barBehind_ = true;
+        }
+        lastProgress_ = m;
+        lastProgressAction_ = action;
+        textBehind_ = true;
+        if (running_)
+            keepUp();
+        else
+            catchUp();
         break;
     case CW_EVENT_DISK:
         desktop.messageBox(QStringLiteral("First, remove this disk and label it Disk #") +

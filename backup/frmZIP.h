@@ -70,11 +70,10 @@ private:
     // At most every kPaintInterval: what changed is painted and pending window events are
     // handled (moving, uncovering, the close request), from inside the library's call.
     void keepUp();
-    // The bar follows the files-done counter when the window paints, a box comes or the
-    // run ends: drawing it for every file would cost more than the file.
-    void catchUpBar();
-    // Application-modal while the run goes on, so that no other window takes input.
-    void setRunModality(bool on);
+    // The progress label and the bar follow the library's last report when the window
+    // paints, before any other event (a box above all) and when the run ends: setting them
+    // for every file would cost more than storing the file.
+    void catchUp();
 
     BackupProgram& program_;
     cw::WindowKeys* keys_ = nullptr;
@@ -89,6 +88,9 @@ private:
     bool asking_ = false;  // the stop question is up
     bool stopped_ = false; // the library stopped at the user's request
     bool barBehind_ = false;
+    bool textBehind_ = false;
+    QString lastProgress_; // the last message of event 12 or 13
+    int lastProgressAction_ = 0;
     QElapsedTimer paced_; // since the window last kept up
 };
 

@@ -76,9 +76,10 @@ TEST_P(StoppedBackup, EndsWithCodeFourAndLeavesOnlyTheOlderSet) {
         ++after;
     }
     EXPECT_EQ(after, 1u);
-    if (g_point.span) // volumes were finished before the stop
+    if (g_point.span) { // volumes were finished before the stop
         EXPECT_TRUE(std::any_of(g_events.begin(), g_events.end(),
                                 [](const Event& e) { return e.action == CW_EVENT_DISK; }));
+    }
     EXPECT_EQ(TestEnv::readFile(set), "older set");
     EXPECT_EQ(filesBelow(dir), std::vector<std::string>{"s.bks"});
     EXPECT_EQ(openDescriptors(), descriptors);
