@@ -7,4 +7,6 @@ build=${1:-build}
 work=${2:-/tmp/cwbench-windows-restore}
 runs=${3:-5}
 cmake --build "$build" --target bench_restore_windows cwzip cwunzip
+# The restores go to a tmpfs when there is one (see restore_windows.cpp).
+[ -d /dev/shm ] && [ -z "${CWBENCH_DEST:-}" ] && export CWBENCH_DEST=/dev/shm
 QT_QPA_PLATFORM=offscreen nice "$build/tests/bin/bench_restore_windows" "$work" "$runs"

@@ -126,19 +126,6 @@ void dlgProgress::eventHandled() {
     pumping_ = false;
 }
 
-void dlgProgress::holdOtherWindows(bool hold) {
-    // A window takes or gives up its modality when it is shown.
-    const Qt::WindowModality modality = hold ? Qt::ApplicationModal : Qt::NonModal;
-    if (windowModality() == modality)
-        return;
-    const bool shown = isVisible();
-    if (shown)
-        hide();
-    setWindowModality(modality);
-    if (shown)
-        show();
-}
-
 void dlgProgress::askToStop() {
     if (asking_ || stopRequested_)
         return;
@@ -171,7 +158,6 @@ void dlgProgress::cmdStartRestore_Click() {
     Picture1->show();
     cmdCancel->move((width() - cmdCancel->width()) / 2, cmdCancel->y());
     cmdCancel->hide();
-    holdOtherWindows(true);
 
     extract();
     refreshNow();
@@ -181,7 +167,6 @@ void dlgProgress::cmdStartRestore_Click() {
         ctx_.closeAll();
         return;
     }
-    holdOtherWindows(false);
     ctx_.desktop.beep();
     ctx_.setBusy(false);
     Picture1->show();

@@ -61,8 +61,6 @@ protected:
 private:
     void extract();
     void askToStop();
-    // While the run goes on, the other windows take no input.
-    void holdOtherWindows(bool hold);
 
     RestoreContext& ctx_;
     std::unique_ptr<cw::CProgressBar> bar_;
