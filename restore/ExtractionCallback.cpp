@@ -149,6 +149,7 @@ short ExtractionCallback::handle(int action, const char* message) {
         break;
     }
     case CW_EVENT_FATAL:
+        replaces_.stopped();
         if (cw::leadingNumber(field(3)) == CW_UNZIP_ERROR_CANCELLED) {
             box(QStringLiteral("Error process is stopped !"), cw::Icon::None, QString());
             ctx_.incomplete = true;

@@ -25,6 +25,9 @@ public:
     // The library reported entry `number` as failed (event 23): when its file was put in
     // the trash to make room, it goes back to its place, since nothing replaces it.
     void failed(const std::string& number);
+    // The run stopped (event 255): a file put in the trash for an entry that was never
+    // written goes back to its place.
+    void stopped() { failed(number_); }
 
 private:
     bool all_ = false;

@@ -318,6 +318,7 @@ short RestoreRun::event(int action, const std::string& m) {
     case CW_EVENT_EXISTS:
         return existing(field(1), field(2));
     case CW_EVENT_FATAL: {
+        replaces_.stopped();
         const std::int64_t code = cw::leadingNumber(field(3));
         stopped_ = true;
         if (code == CW_UNZIP_ERROR_CANCELLED)

@@ -3,6 +3,7 @@
 #include "common/PictureBox.h"
 #include "common/platform/Desktop.h"
 #include "common/widgets/DirListBox.h"
+#include "common/widgets/InputHold.h"
 #include "common/widgets/Placement.h"
 #include "restore/EmptyDirectories.h"
 #include "restore/Listing.h"
@@ -159,7 +160,11 @@ void dlgProgress::cmdStartRestore_Click() {
     cmdCancel->move((width() - cmdCancel->width()) / 2, cmdCancel->y());
     cmdCancel->hide();
 
-    extract();
+    {
+        // frmRestore stays on screen but takes no input until the run is over.
+        const cw::InputHold hold(this);
+        extract();
+    }
     refreshNow();
 
     if (ctx_.stop) {

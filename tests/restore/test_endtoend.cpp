@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -371,6 +372,14 @@ TEST_F(RestoreReplaceEndToEnd, CancelRestoreKeepsTheRestAndSaysSo) {
     EXPECT_EQ(info, "Restore Completed with errors.  Some files were not restored.");
 }
 
+struct KeyCounter : QObject {
+    int keys = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        keys += e->type() == QEvent::KeyPress;
+        return false;
+    }
+};
+
 // Closing the progress window during a run asks whether to stop. Here the close comes while
 // the second file's replace prompt is up: Yes stops the run at that file's next event, as
 // Cancel Restore would (the file before it restored, nothing half-written); No goes on.
@@ -388,6 +397,13 @@ TEST_F(RestoreReplaceEndToEnd, ClosingTheWindowDuringTheRunAsksWhetherToStop) {
         if (stop)
             desktop.expectBox("Error process is stopped !", cw::Icon::None, cw::Buttons::OK,
                               "Caskwell Restore", cw::Answer::OK, true);
+        // What reaches the selection window: nothing while the run goes on.
+        KeyCounter keysToSelection;
+        run.window->installEventFilter(&keysToSelection);
+        const auto typeIntoSelection = [&run] {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+            QCoreApplication::sendEvent(run.window, &key);
+        };
         int prompts = 0;
         QTimer user;
         QObject::connect(&user, &QTimer::timeout, [&] {
@@ -395,6 +411,7 @@ TEST_F(RestoreReplaceEndToEnd, ClosingTheWindowDuringTheRunAsksWhetherToStop) {
                 if (w->objectName() != "dlgReplace" || !w->isVisible())
                     continue;
                 if (++prompts == 1) {
+                    typeIntoSelection();
                     QCloseEvent close;
                     QCoreApplication::sendEvent(&p, &close);
                     EXPECT_FALSE(close.isAccepted());
@@ -406,6 +423,9 @@ TEST_F(RestoreReplaceEndToEnd, ClosingTheWindowDuringTheRunAsksWhetherToStop) {
         p.cmdStartRestore->click();
         user.stop();
         EXPECT_EQ(prompts, stop ? 1 : 3);
+        EXPECT_EQ(keysToSelection.keys, 0);
+        typeIntoSelection();
+        EXPECT_EQ(keysToSelection.keys, 1) << "the selection window takes keys again";
         EXPECT_EQ(p.lblInfo->text(), stop ? "Restore Completed with errors.  Some files were not "
                                             "restored."
                                           : "Restore Completed Succesfully.");
