@@ -41,16 +41,6 @@ std::string lower(const std::string& s) {
     return QString::fromStdString(s).toLower().toStdString();
 }
 
-// An absolute path without "." or ".." parts and without a trailing "/" (the root aside).
-std::string absoluteFolder(const std::string& path) {
-    std::error_code ec; // a vanished current folder leaves the path as given
-    std::filesystem::path p = std::filesystem::absolute(path, ec);
-    std::string out = (ec ? std::filesystem::path(path) : p).lexically_normal().string();
-    while (out.size() > 1 && out.back() == '/')
-        out.pop_back();
-    return out;
-}
-
 class BackupRun {
 public:
     explicit BackupRun(const std::string& appDir) : appDir_(appDir), console_("cwb") {}
@@ -95,19 +85,8 @@ BackupRun* BackupRun::current = nullptr;
 
 int BackupRun::run(const cw::cli::Arguments& args) {
     const cw::cli::Usage& usage = backupUsage();
-    if (!args.error.empty()) {
-        console_.warning(args.error);
-        std::fputs("Try 'cwb --help' for more information.\n", stderr);
-        return cw::cli::kUsage;
-    }
-    if (args.has("help")) {
-        std::fputs(cw::cli::helpText(usage).c_str(), stdout);
-        return cw::cli::kSuccess;
-    }
-    if (args.has("version")) {
-        std::puts(cw::cli::versionLine("cwb").c_str());
-        return cw::cli::kSuccess;
-    }
+    if (const auto answered = cw::cli::answerCommon(usage, args))
+        return *answered;
     for (const char* needed : {"to", "name"})
         if (!args.has(needed)) {
             console_.warning(std::string("--") + needed + " is required");
@@ -151,7 +130,7 @@ int BackupRun::start(const cw::cli::Arguments& args) {
     if (name.find('/') != std::string::npos)
         return refuse("A Backup Name cannot contain the character '/'.  Please enter a "
                       "different Backup Name.");
-    const std::string dest = absoluteFolder(args.value("to"));
+    const std::string dest = cw::cli::absolutePath(args.value("to"));
     if (!cw::files::isWritableDirectory(dest))
         return refuse("The backup cannot be written to '" + cw::paths::withTrailingSep(dest) +
                       "'.  Choose another destination for the backup.");

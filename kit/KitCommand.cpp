@@ -21,18 +21,9 @@ const cw::cli::Usage& kitUsage() {
 
 int runKitCommand(const std::vector<std::string>& args) {
     const cw::cli::Arguments a = cw::cli::parse(kitUsage(), args);
-    if (a.error.empty() && a.has("help")) {
-        std::fputs(cw::cli::helpText(kitUsage()).c_str(), stdout);
-        return cw::cli::kSuccess;
-    }
-    if (a.error.empty() && a.has("version")) {
-        std::puts(cw::cli::versionLine("cwkit").c_str());
-        return cw::cli::kSuccess;
-    }
-    std::fprintf(stderr, "cwkit: %s\nTry 'cwkit --help' for more information.\n",
-                 a.error.empty() ? "give --help or --version, or no option at all"
-                                 : a.error.c_str());
-    return cw::cli::kUsage;
+    if (const auto answered = cw::cli::answerCommon(kitUsage(), a))
+        return *answered;
+    return cw::cli::usageError(kitUsage(), "give --help or --version, or no option at all");
 }
 
 } // namespace kit

@@ -24,15 +24,6 @@ using cw::cli::plainText;
 
 enum class Replace { Ask, All, None };
 
-std::string absolutePath(const std::string& path) {
-    std::error_code ec; // a vanished current folder leaves the path as given
-    std::filesystem::path p = std::filesystem::absolute(path, ec);
-    std::string out = (ec ? std::filesystem::path(path) : p).lexically_normal().string();
-    while (out.size() > 1 && out.back() == '/')
-        out.pop_back();
-    return out;
-}
-
 class RestoreRun {
 public:
     explicit RestoreRun(const std::string& programDir) : library_(programDir), console_("cwr") {}
@@ -56,11 +47,7 @@ private:
         console_.warning(plainText(text));
         return cw::cli::kUsage;
     }
-    int usageError(const std::string& text) {
-        console_.warning(text);
-        std::fputs("Try 'cwr --help' for more information.\n", stderr);
-        return cw::cli::kUsage;
-    }
+    int usageError(const std::string& text) { return cw::cli::usageError(restoreUsage(), text); }
     int open(const cw::cli::Arguments& args);
     bool list();
     int printList();
@@ -68,6 +55,7 @@ private:
     int test();
     int restore(const cw::cli::Arguments& args);
     short event(int action, const std::string& message);
+    void startRun();
     short existing(const std::string& number, const std::string& path);
     short asked(const std::string& path);
     void failure() {
@@ -90,16 +78,8 @@ private:
 RestoreRun* RestoreRun::current = nullptr;
 
 int RestoreRun::run(const cw::cli::Arguments& args) {
-    if (!args.error.empty())
-        return usageError(args.error);
-    if (args.has("help")) {
-        std::fputs(cw::cli::helpText(restoreUsage()).c_str(), stdout);
-        return cw::cli::kSuccess;
-    }
-    if (args.has("version")) {
-        std::puts(cw::cli::versionLine("cwr").c_str());
-        return cw::cli::kSuccess;
-    }
+    if (const auto answered = cw::cli::answerCommon(restoreUsage(), args))
+        return *answered;
     const int modes = int(args.has("list")) + int(args.has("test")) + int(args.has("restore"));
     if (modes != 1)
         return usageError("give one of --list, --test or --restore");
@@ -133,7 +113,7 @@ int RestoreRun::open(const cw::cli::Arguments& args) {
     const std::string given = args.value(args.has("list")   ? "list"
                                          : args.has("test") ? "test"
                                                             : "restore");
-    set_ = absolutePath(given);
+    set_ = cw::cli::absolutePath(given);
     std::error_code ec;
     if (!std::filesystem::is_regular_file(set_, ec))
         return refuse("'" + given + "' cannot be found.");
@@ -198,14 +178,9 @@ int RestoreRun::askPassword(const cw::cli::Arguments& args) {
     return refuse("The set is encrypted: give its password with --password-file.");
 }
 
-int RestoreRun::test() {
-    const auto testMode = reinterpret_cast<int (*)(int)>(library_.symbol("cwUnzip_Test"));
-    if (!testMode)
-        return refuse("The decompression library '" + library_.path() +
-                      "' does not provide the operation cwUnzip_Test.  The set cannot be "
-                      "tested with it.  Please contact your vendor.");
+// A run of the library on the set: its callback is ours, and it has the password.
+void RestoreRun::startRun() {
     const UnzipFunctions& api = library_.api();
-    total_ = static_cast<std::int64_t>(plan_.files.size());
     api.Initialise();
     current = this;
     api.InstallCallback(&RestoreRun::callback);
@@ -214,8 +189,18 @@ int RestoreRun::test() {
         api.Decrypt(password_.c_str());
     // The library keeps the password until its run ends; this copy goes now.
     cw::cli::wipe(password_);
+}
+
+int RestoreRun::test() {
+    const auto testMode = reinterpret_cast<int (*)(int)>(library_.symbol("cwUnzip_Test"));
+    if (!testMode)
+        return refuse("The decompression library '" + library_.path() +
+                      "' does not provide the operation cwUnzip_Test.  The set cannot be "
+                      "tested with it.  Please contact your vendor.");
+    total_ = static_cast<std::int64_t>(plan_.files.size());
+    startRun();
     testMode(-1);
-    api.Unzip();
+    library_.api().Unzip();
     current = nullptr;
     console_.line(std::to_string(passed_) + " file(s) tested whole, " + std::to_string(failed_) +
                   " damaged or unreadable.");
@@ -223,7 +208,7 @@ int RestoreRun::test() {
 }
 
 int RestoreRun::restore(const cw::cli::Arguments& args) {
-    const std::string dest = absolutePath(args.value("to"));
+    const std::string dest = cw::cli::absolutePath(args.value("to"));
     if (!cw::files::isDirectory(dest))
         return refuse("--to: '" + args.value("to") + "' is not a folder.");
     if (cw::drives::type(cw::drives::driveOf(dest)) == cw::drives::kCdRom)
@@ -236,14 +221,8 @@ int RestoreRun::restore(const cw::cli::Arguments& args) {
     plan_.destination = dest;
     total_ = plan_.selectedCount();
 
+    startRun();
     const UnzipFunctions& api = library_.api();
-    api.Initialise();
-    current = this;
-    api.InstallCallback(&RestoreRun::callback);
-    api.ArchiveName(set_.c_str());
-    if (encrypted_)
-        api.Decrypt(password_.c_str());
-    cw::cli::wipe(password_);
     if (plan_.restoreStructure)
         api.RestoreStructure(-1);
     api.Include(includeList(plan_.selectedPaths()).c_str());

@@ -3,6 +3,8 @@
 #include "common/Version.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
 
 namespace cw::cli {
 
@@ -98,6 +100,35 @@ std::string helpText(const Usage& usage) {
 std::string versionLine(const std::string& program) {
     return program + " (Caskwell) " + std::to_string(versionMajor()) + "." +
            std::to_string(versionMinor()) + "." + std::to_string(versionBuild());
+}
+
+int usageError(const Usage& usage, const std::string& text) {
+    std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", usage.program.c_str(),
+                 text.c_str(), usage.program.c_str());
+    return kUsage;
+}
+
+std::optional<int> answerCommon(const Usage& usage, const Arguments& args) {
+    if (!args.error.empty())
+        return usageError(usage, args.error);
+    if (args.has("help")) {
+        std::fputs(helpText(usage).c_str(), stdout);
+        return kSuccess;
+    }
+    if (args.has("version")) {
+        std::puts(versionLine(usage.program).c_str());
+        return kSuccess;
+    }
+    return std::nullopt;
+}
+
+std::string absolutePath(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::absolute(path, ec);
+    std::string out = (ec ? std::filesystem::path(path) : p).lexically_normal().string();
+    while (out.size() > 1 && out.back() == '/')
+        out.pop_back();
+    return out;
 }
 
 } // namespace cw::cli

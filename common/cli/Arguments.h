@@ -3,6 +3,7 @@
 // parsing and the --help text come, so the two never disagree (the man pages are checked
 // against the --help text by the tests).
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -44,5 +45,15 @@ Arguments parse(const Usage& usage, const std::vector<std::string>& args);
 std::string helpText(const Usage& usage);
 // "cwb (Caskwell) 1.0.48".
 std::string versionLine(const std::string& program);
+
+// What every program answers before its own options: a refused line (the error on stderr
+// with a pointer to --help; kUsage), --help and --version (on stdout; kSuccess). Nothing
+// when the line is for the program itself.
+std::optional<int> answerCommon(const Usage& usage, const Arguments& args);
+// Prints "<program>: <text>" and the pointer to --help on stderr; returns kUsage.
+int usageError(const Usage& usage, const std::string& text);
+// An absolute path without "." or ".." parts and without a trailing "/" (the root aside); a
+// vanished current folder leaves the path as given.
+std::string absolutePath(const std::string& path);
 
 } // namespace cw::cli
