@@ -1,6 +1,6 @@
 #pragma once
-// Program-wide values of cwkit: the profile in hand, the program's own directory and the
-// desktop service. main() owns one; every window gets it by reference.
+// Program-wide values of cwkit: the profile in hand, the program's own directory, the
+// desktop service and the print dialog. main() owns one; every window gets it by reference.
 #include <QString>
 
 namespace cw {
@@ -10,6 +10,7 @@ class DesktopService;
 namespace kit {
 
 class MDIMainForm;
+class PrinterService;
 
 struct ProfileState {
     QString description; // the application name given to the profile; "" when none
@@ -19,10 +20,11 @@ struct ProfileState {
 };
 
 struct KitApp {
-    KitApp(cw::DesktopService& desktopService, QString ownDirectory)
-        : desktop(desktopService), programDir(std::move(ownDirectory)) {}
+    KitApp(cw::DesktopService& desktopService, PrinterService& printerService, QString ownDirectory)
+        : desktop(desktopService), printer(printerService), programDir(std::move(ownDirectory)) {}
 
     cw::DesktopService& desktop;
+    PrinterService& printer;
     QString programDir; // where cwkit, the utilities, the libraries and TIPOFDAY.TXT lie
     ProfileState profile;
     MDIMainForm* main = nullptr; // the frame window while it exists

@@ -2,6 +2,7 @@
 #include "common/platform/Desktop.h"
 #include "common/widgets/Placement.h"
 #include "kit/MDIMainForm.h"
+#include "kit/PrinterService.h"
 #include "kit/ValueCheckBox.h"
 #include "kit/frmConfig.h"
 #include "kit/frmOptions.h"
@@ -133,10 +134,10 @@ void dlgConfirm::reject() {
 }
 
 void dlgConfirm::PrintINI() {
-    cw::PrintOptions options;
+    PrintOptions options;
     options.hidePrintToFile = true;
     options.disableSelection = true;
-    std::unique_ptr<QPrinter> printer = app_.desktop.choosePrinter(this, options);
+    std::unique_ptr<QPrinter> printer = app_.printer.choosePrinter(this, options);
     if (!printer) {
         unloadWindow(app_, this);
         return;

@@ -37,6 +37,8 @@ public:
     void KillNew();
     void Write_INI();
     void CopyFiles();
+    // After the copy step, always: the runtime folder the utilities start on.
+    void CopyRuntime();
     // The busy pointer of a build: set by the confirmation window, cleared once the build
     // ends, however it ends.
     void setBuildBusy(bool busy);
@@ -62,6 +64,7 @@ private:
     // or 0.
     int writeProfile(const QString& path);
     void buildFailed(int errorNumber);
+    void warnMissingFiles();
     // Makes the frame tall enough for what the labels now say.
     void fitFrame();
     void endBuild();
@@ -69,6 +72,7 @@ private:
     KitApp& app_;
     bool unloading_ = false;
     bool busy_ = false;
+    bool warnedMissing_ = false; // the missing-files warning comes once a build
 };
 
 } // namespace kit

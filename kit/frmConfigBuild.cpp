@@ -1,5 +1,5 @@
-// The build of the profile editor: the profile file, the copies beside it, and the message
-// that tells the developer what to distribute.
+// The build of the profile editor: the profile file, the copies beside it (KitFiles), and the
+// message that tells the developer what to distribute.
 #include "common/platform/Desktop.h"
 #include "common/platform/Errors.h"
 #include "common/platform/FilePaths.h"
@@ -8,6 +8,7 @@
 #include "common/profile/Profile.h"
 #include "common/profile/ProfileFile.h"
 #include "kit/KitConstants.h"
+#include "kit/KitFiles.h"
 #include "kit/MDIMainForm.h"
 #include "kit/ProfileItems.h"
 #include "kit/ValueCheckBox.h"
@@ -150,7 +151,9 @@ void frmConfig::Write_INI() {
         buildFailed(error);
         return;
     }
+    warnedMissing_ = false;
     CopyFiles();
+    CopyRuntime();
 
     const QString folder = app_.profile.folder;
     const QStringList rows = {
@@ -196,49 +199,37 @@ void frmConfig::Write_INI() {
     }
 }
 
+void frmConfig::warnMissingFiles() {
+    if (std::exchange(warnedMissing_, true))
+        return;
+    app_.desktop.beep();
+    app_.desktop.messageBox(
+        QStringLiteral("Some files were not available to copy to your destination "
+                       "directory.  Confirm that all files are located ") +
+            QStringLiteral("in your Caskwell Directory."),
+        cw::Icon::Warning, cw::Buttons::OK, QLatin1String(kTitle));
+}
+
 void frmConfig::CopyFiles() {
-    const std::string from = app_.programDir.toStdString();
-    const std::string folder = app_.profile.folder.toStdString();
-    const std::string runtimeDir = cw::paths::runtimeLibraryDirectory();
-    struct Copy {
-        std::string src, dstDir, name;
-    };
-    std::vector<Copy> copies;
-    for (const char* name : {"libcwzip.so", "libcwunzip.so", "cwr", "cwb"})
-        copies.push_back({cw::paths::join(from, name), folder, name});
-
-    // The home folder itself takes the runtime files directly, as the Windows directory
-    // did; any other folder gets them in a "system" folder made for them.
-    std::string systemDir = folder;
-    bool makeSystem = folder != cw::paths::windowsDirectory() + "/";
-    if (makeSystem)
-        systemDir = cw::paths::join(folder, "system");
-    for (const char* name : {cw::paths::kRuntimeLibrary, cw::paths::kSecondRuntimeFile})
-        copies.push_back({cw::paths::join(runtimeDir, name), systemDir, name});
-
     // The first failure ends the step; only a missing source file is reported.
-    try {
-        for (std::size_t i = 0; i < copies.size(); ++i) {
-            const Copy& c = copies[i];
-            if (i == 4 && makeSystem)
-                cw::files::makeDirectory(systemDir);
-            if (!cw::files::isOrdinaryFile(c.src)) {
-                app_.desktop.beep();
-                app_.desktop.messageBox(
-                    QStringLiteral("Some files were not available to copy to your destination "
-                                   "directory.  Confirm that all files are located ") +
-                        QStringLiteral("in your Caskwell Directory."),
-                    cw::Icon::Warning, cw::Buttons::OK, QLatin1String(kTitle));
-                break;
-            }
-            const std::string dst = cw::paths::join(c.dstDir, c.name);
-            // Building into the kit's own folder: the file is already there.
-            if (dst != c.src)
-                cw::files::copyFile(c.src, dst);
-        }
-    } catch (const cw::PlatformError&) {
-    }
+    const CopyOutcome outcome =
+        copyDistribution(app_.programDir.toStdString(), app_.profile.folder.toStdString());
+    if (outcome.result == CopyOutcome::Result::Missing)
+        warnMissingFiles();
     setBuildBusy(false);
+}
+
+void frmConfig::CopyRuntime() {
+    // Without it the utilities start only where our Qt, libdeflate and nettle happen to be
+    // installed, so a failure is said, as a failure of the build.
+    setBuildBusy(true);
+    const CopyOutcome outcome =
+        copyRuntime(app_.programDir.toStdString(), app_.profile.folder.toStdString());
+    setBuildBusy(false);
+    if (outcome.result == CopyOutcome::Result::Missing)
+        warnMissingFiles();
+    else if (outcome.result == CopyOutcome::Result::Failed)
+        buildFailed(outcome.error);
 }
 
 } // namespace kit

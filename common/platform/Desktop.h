@@ -1,6 +1,7 @@
 #pragma once
 // Every message box, input box, beep, busy pointer, folder chooser, web address, program
-// start, print dialog and help request goes through one DesktopService. Production uses
+// start and help request goes through one DesktopService (cwkit's print dialog goes through
+// kit/PrinterService.h). Production uses
 // QtDesktop; tests use a scripted service that records each call.
 #include <QString>
 #include <QStringList>
@@ -8,19 +9,12 @@
 #include <optional>
 
 class QWidget;
-class QPrinter;
 
 namespace cw {
 
 enum class Icon { None, Information, Question, Warning, Critical };
 enum class Buttons { OK, OKCancel, YesNo, RetryCancel };
 enum class Answer { OK, Cancel, Yes, No, Retry };
-
-// Options of the print dialog: print to file hidden, selection disabled.
-struct PrintOptions {
-    bool hidePrintToFile = true;
-    bool disableSelection = true;
-};
 
 enum class HelpCommand { Contents = 3, Topic = 1, Close = 2 };
 
@@ -44,8 +38,6 @@ public:
     virtual bool openUrl(const QString& url) = 0;
     // Start a program without waiting for it; false when it cannot be started.
     virtual bool startProgram(const QString& program, const QStringList& args = {}) = 0;
-    // The print dialog; the printer to draw on, or nullptr when cancelled or no printer.
-    virtual std::unique_ptr<QPrinter> choosePrinter(QWidget* owner, const PrintOptions& opts) = 0;
     // Help window of the kit: contents, a topic by context number, or close.
     virtual void help(HelpCommand command, int topic = 0) = 0;
 

@@ -12,9 +12,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QShortcut>
@@ -173,28 +170,9 @@ bool QtDesktop::startProgram(const QString& program, const QStringList& args) {
     return QProcess::startDetached(program, args);
 }
 
-std::unique_ptr<QPrinter> QtDesktop::choosePrinter(QWidget* owner, const PrintOptions& opts) {
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        messageBox(QStringLiteral("No printer is installed.  Install a printer and try again."),
-                   Icon::Warning, Buttons::OK);
-        return nullptr;
-    }
-    auto printer = std::make_unique<QPrinter>(QPrinterInfo::defaultPrinter().isNull()
-                                                  ? QPrinterInfo::availablePrinters().front()
-                                                  : QPrinterInfo::defaultPrinter());
-    QPrintDialog dlg(printer.get(), owner);
-    QAbstractPrintDialog::PrintDialogOptions o = dlg.options();
-    o.setFlag(QAbstractPrintDialog::PrintToFile, !opts.hidePrintToFile);
-    o.setFlag(QAbstractPrintDialog::PrintSelection, !opts.disableSelection);
-    dlg.setOptions(o);
-    int result;
-    {
-        ModalBoxScope scope;
-        result = dlg.exec();
-    }
-    if (result != QDialog::Accepted)
-        return nullptr;
-    return printer;
+int QtDesktop::execModal(QDialog& dialog) {
+    ModalBoxScope scope;
+    return dialog.exec();
 }
 
 void QtDesktop::help(HelpCommand command, int topic) {

@@ -2,6 +2,8 @@
 // The production desktop service: QMessageBox, QInputDialog, QApplication::beep, ...
 #include "common/platform/Desktop.h"
 
+class QDialog;
+
 namespace cw {
 
 class QtDesktop : public DesktopService {
@@ -19,8 +21,11 @@ public:
     QString chooseFolder(QWidget* owner, const QString& title) override;
     bool openUrl(const QString& url) override;
     bool startProgram(const QString& program, const QStringList& args = {}) override;
-    std::unique_ptr<QPrinter> choosePrinter(QWidget* owner, const PrintOptions& opts) override;
     void help(HelpCommand command, int topic = 0) override;
+
+    // Runs a modal dialog the way the service runs its boxes: the window it returns to does
+    // not count the return as an activation.
+    static int execModal(QDialog& dialog);
 
 private:
     QString helpDir_;

@@ -11,7 +11,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <vector>
 
 namespace kit::test {
 namespace {
@@ -28,7 +31,30 @@ protected:
         KitTest::SetUp();
         for (const char* name : kDistributed)
             env.writeFile(std::string("kit/") + name, std::string("contents of ") + name);
+        writeRuntime("Qt 1");
         appDir = env.makeDir("app");
+    }
+    // A small runtime folder beside cwkit, as the build gathers it.
+    void writeRuntime(const std::string& version) {
+        env.writeFile("kit/runtime/libQt6Core.so.6", version);
+        env.writeFile("kit/runtime/plugins/platforms/libqxcb.so", "xcb for " + version);
+        env.writeFile("kit/runtime/runtime.list",
+                      "libQt6Core.so.6\nplugins/platforms/libqxcb.so\n");
+    }
+    // The runtime an application folder holds: each file and its contents, in one text.
+    static std::string runtimeIn(const std::string& dir) {
+        if (!std::filesystem::is_directory(dir))
+            return "<none>";
+        std::vector<std::string> files;
+        for (const auto& e : std::filesystem::recursive_directory_iterator(dir))
+            if (e.is_regular_file())
+                files.push_back(std::filesystem::relative(e.path(), dir).string() + "=" +
+                                cw::test::TestEnv::readFile(e.path().string()));
+        std::sort(files.begin(), files.end());
+        std::string all;
+        for (const std::string& f : files)
+            all += f + ";";
+        return all;
     }
     // Presses Build Profile in the editor and then in the confirmation window.
     void build(frmConfig* editor) {
@@ -75,7 +101,11 @@ TEST_F(Build, WritesTheDocumentedExampleAndCopiesTheKit) {
                   std::string("contents of ") + name);
     EXPECT_TRUE(cw::files::isOrdinaryFile(appDir + "/system/libstdc++.so.6"));
     EXPECT_TRUE(cw::files::isOrdinaryFile(appDir + "/system/libgcc_s.so.1"));
+    EXPECT_EQ(runtimeIn(appDir + "/system/runtime"),
+              "libQt6Core.so.6=Qt 1;plugins/platforms/libqxcb.so=xcb for Qt 1;"
+              "runtime.list=libQt6Core.so.6\nplugins/platforms/libqxcb.so\n;");
     EXPECT_FALSE(std::filesystem::exists(appDir + "/.cwkcon32.dll.new"));
+    EXPECT_FALSE(std::filesystem::exists(appDir + "/system/runtime.new"));
 
     EXPECT_EQ(main->loadedConfig(), nullptr);
     EXPECT_EQ(main->loadedConfirm(), nullptr);
@@ -200,6 +230,10 @@ TEST_F(Build, SecondBuildSkipsTheRuntimeFilesAndTheHomeFolderTakesThemDirectly) 
     build(editor);
     std::filesystem::remove(appDir + "/system/libgcc_s.so.1");
     env.writeFile("kit/cwb", "newer cwb");
+    // A newer runtime that no longer has the plugin: nothing of the old one may stay.
+    std::filesystem::remove_all(env.path("kit/runtime"));
+    env.writeFile("kit/runtime/libQt6Core.so.6", "Qt 2");
+    env.writeFile("kit/runtime/runtime.list", "libQt6Core.so.6\n");
 
     editor = openProfile(appDir);
     desktop.expectBox("Are you sure you want to replace the Profile in '" + q(appDir) + "/'?",
@@ -208,12 +242,50 @@ TEST_F(Build, SecondBuildSkipsTheRuntimeFilesAndTheHomeFolderTakesThemDirectly) 
     build(editor);
     EXPECT_EQ(cw::test::TestEnv::readFile(appDir + "/cwb"), "newer cwb");
     EXPECT_FALSE(cw::files::isOrdinaryFile(appDir + "/system/libgcc_s.so.1"));
+    EXPECT_EQ(runtimeIn(appDir + "/system/runtime"),
+              "libQt6Core.so.6=Qt 2;runtime.list=libQt6Core.so.6\n;");
+    EXPECT_FALSE(std::filesystem::exists(appDir + "/system/runtime.new"));
+    EXPECT_FALSE(std::filesystem::exists(appDir + "/system/runtime.old"));
 
     editor = startNewProfile("Home", env.home());
     expectDistribution();
     build(editor);
     EXPECT_TRUE(cw::files::isOrdinaryFile(env.home() + "/libgcc_s.so.1"));
     EXPECT_FALSE(std::filesystem::exists(env.home() + "/system"));
+    // The home folder keeps its runtime out of sight, where the utilities look for it.
+    EXPECT_EQ(runtimeIn(env.home() + "/.local/lib/caskwell/runtime"),
+              "libQt6Core.so.6=Qt 2;runtime.list=libQt6Core.so.6\n;");
+}
+
+TEST_F(Build, AnIncompleteRuntimeWarnsOnceAndLeavesTheOldOneInPlace) {
+    frmConfig* editor = startNewProfile("App", appDir);
+    expectDistribution();
+    build(editor);
+
+    // A listed file missing beside cwkit: the warning, and the kit keeps the runtime it had.
+    writeRuntime("Qt 2");
+    std::filesystem::remove(env.path("kit/runtime/plugins/platforms/libqxcb.so"));
+    editor = openProfile(appDir);
+    desktop.expectBox("Are you sure you want to replace the Profile in '" + q(appDir) + "/'?",
+                      Icon::Question, Buttons::YesNo, "Caskwell", Answer::Yes);
+    const QString warning = "Some files were not available to copy to your destination "
+                            "directory.  Confirm that all files are located in your Caskwell "
+                            "Directory.";
+    desktop.expectBox(warning, Icon::Warning, Buttons::OK, "Caskwell", Answer::OK, true);
+    expectDistribution();
+    build(editor);
+    EXPECT_EQ(cw::test::TestEnv::readFile(appDir + "/system/runtime/libQt6Core.so.6"), "Qt 1");
+
+    // No runtime at all and a utility missing too: still one warning for the build.
+    std::filesystem::remove_all(env.path("kit/runtime"));
+    std::filesystem::remove(env.path("kit/cwr"));
+    const std::string other = env.makeDir("other");
+    editor = startNewProfile("Other", other);
+    desktop.expectBox(warning, Icon::Warning, Buttons::OK, "Caskwell", Answer::OK, true);
+    expectDistribution();
+    build(editor);
+    EXPECT_FALSE(std::filesystem::exists(other + "/system/runtime"));
+    EXPECT_FALSE(desktop.busy());
 }
 
 TEST_F(Build, OpenThenBuildKeepsEveryItemAndPreference) {
@@ -296,6 +368,15 @@ TEST_F(KitTest, BuildCopiesTheRealUtilitiesAndLibraries) {
     EXPECT_EQ(cw::files::fileLength(dir + "/system/libstdc++.so.6"),
               cw::files::fileLength(runtime + "/libstdc++.so.6"));
     EXPECT_TRUE(cw::files::isOrdinaryFile(dir + "/system/libgcc_s.so.1"));
+    // The gathered runtime, whole: every listed file, byte for byte in size.
+    std::ifstream list(bin + "/runtime/runtime.list");
+    int listed = 0;
+    for (std::string name; std::getline(list, name); ++listed)
+        EXPECT_EQ(cw::files::fileLength(dir + "/system/runtime/" + name),
+                  cw::files::fileLength(bin + "/runtime/" + name))
+            << name;
+    EXPECT_GT(listed, 10);
+    EXPECT_TRUE(cw::files::isOrdinaryFile(dir + "/system/runtime/plugins/platforms/libqxcb.so"));
 }
 
 } // namespace

@@ -48,7 +48,7 @@ inline QString distributionMessage(const QString& folder) {
 
 class KitTest : public ::testing::Test {
 protected:
-    KitTest() : app(desktop, q(env.makeDir("kit"))) {}
+    KitTest() : app(desktop, desktop, q(env.makeDir("kit"))) {}
 
     void SetUp() override {
         main = std::make_unique<MDIMainForm>(app);

@@ -205,7 +205,7 @@ bool ScriptedDesktop::startProgram(const QString& program, const QStringList& ar
     return programResult_;
 }
 
-std::unique_ptr<QPrinter> ScriptedDesktop::choosePrinter(QWidget*, const PrintOptions&) {
+std::unique_ptr<QPrinter> ScriptedDesktop::choosePrinter(QWidget*, const kit::PrintOptions&) {
     calls_.push_back(DesktopCall{DesktopCall::Kind::Print, pdfPath_, {}});
     if (pdfPath_.isEmpty())
         return nullptr;

@@ -4,6 +4,7 @@
 // with a default, never thrown, since boxes are also shown from inside library callbacks);
 // verify() (run by the destructor) checks every expected box came and none unexpected did.
 #include "common/platform/Desktop.h"
+#include "kit/PrinterService.h"
 #include <QPrinter>
 #include <functional>
 #include <optional>
@@ -24,7 +25,7 @@ struct DesktopCall {
     HelpCommand help = HelpCommand::Contents;
 };
 
-class ScriptedDesktop : public DesktopService {
+class ScriptedDesktop : public DesktopService, public kit::PrinterService {
 public:
     ScriptedDesktop();
     ~ScriptedDesktop() override; // calls verify()
@@ -56,7 +57,7 @@ public:
     QString chooseFolder(QWidget* owner, const QString& title) override;
     bool openUrl(const QString& url) override;
     bool startProgram(const QString& program, const QStringList& args = {}) override;
-    std::unique_ptr<QPrinter> choosePrinter(QWidget* owner, const PrintOptions& opts) override;
+    std::unique_ptr<QPrinter> choosePrinter(QWidget* owner, const kit::PrintOptions& opts) override;
     void help(HelpCommand command, int topic = 0) override;
 
     const std::vector<DesktopCall>& calls() const { return calls_; }

@@ -1,4 +1,5 @@
 #include "common/platform/FilePaths.h"
+#include "common/platform/QtRuntime.h"
 #include "common/platform/SharedLibrary.h"
 #include "tests/support/TestEnv.h"
 
@@ -72,4 +73,27 @@ TEST(SharedLibrary, MissingFileAndMissingOperationGiveMessages) {
     EXPECT_NE(rt.symbol("_Unwind_Resume"), nullptr);
     EXPECT_EQ(rt.symbol("cwNoSuchOperation"), nullptr);
     EXPECT_NE(rt.error().find("cwNoSuchOperation"), std::string::npos);
+}
+
+TEST(QtRuntime, TheTestsRunOnTheSystemsQtAndARequestedPlatformKeepsOnlyPluginsThatAreThere) {
+    // The system's Qt keeps its plugins elsewhere: nothing is redirected for it.
+    const std::string qt = runtime::qtLibraryDirectory();
+    ASSERT_FALSE(qt.empty());
+    EXPECT_TRUE(std::filesystem::exists(qt + "/libQt6Core.so.6")) << qt;
+    EXPECT_FALSE(std::filesystem::exists(qt + "/plugins/platforms")) << qt;
+
+    const auto onlyXcb = [](const std::string& name) { return name == "xcb"; };
+    const struct {
+        const char* requested;
+        const char* kept;
+    } rows[] = {
+        {"xcb", "xcb"},
+        {"wayland;xcb", "xcb"},               // a Wayland session falls back to XWayland
+        {"wayland", ""},                      // nothing left: Qt chooses, and finds xcb
+        {"xcb:nograb;wayland", "xcb:nograb"}, // options stay with their platform
+        {"offscreen;;eglfs", ""},
+        {"", ""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(runtime::availablePlatforms(row.requested, onlyXcb), row.kept) << row.requested;
 }

@@ -9,8 +9,6 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -157,21 +155,6 @@ TEST(QtDesktop, HelpWindowShowsPagesAndCloses) {
     QtDesktop noHelp;
     noHelp.help(HelpCommand::Contents);
     noHelp.help(HelpCommand::Close);
-}
-
-TEST(QtDesktop, NoPrinterIsSaidInABox) {
-    if (!QPrinterInfo::availablePrinters().isEmpty())
-        GTEST_SKIP() << "a printer is installed here";
-    QtDesktop desktop;
-    QString text;
-    whenModal([&](QWidget* w) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        ASSERT_NE(box, nullptr);
-        text = box->text();
-        box->accept();
-    });
-    EXPECT_EQ(desktop.choosePrinter(nullptr, {}), nullptr);
-    EXPECT_TRUE(text.contains("No printer is installed"));
 }
 
 TEST(ActivationWatcher, ShowAndReturnFromOwnWindowButNotFromABox) {
