@@ -29,10 +29,27 @@ done
 for f in cwkit cwr; do
   [ "$(readlink "$prefix/bin/$f")" = "../lib/caskwell/$f" ] || fail "bin/$f is not a link into the kit's folder"
 done
-# A path baked into a binary would tie the kit to this build tree.
-for f in cwkit cwb cwr libcwzip.so libcwunzip.so; do
-  ! readelf -d "$kit/$f" | grep -E 'R(UN)?PATH' || fail "$f carries a library search path"
+# A path baked into a binary would tie the kit to this build tree: what an application
+# folder runs looks only beside itself ($ORIGIN), and cwkit, which runs on the developer's
+# own Qt, nowhere of its own.
+runpath() { readelf -d "$1" | sed -n 's/.*(\(RUNPATH\|RPATH\)).*\[\(.*\)\]/\1 \2/p'; }
+for f in cwb cwr libcwzip.so libcwunzip.so; do
+  [ "$(runpath "$kit/$f")" = 'RUNPATH $ORIGIN/system/runtime:$ORIGIN/.local/lib/caskwell/runtime' ] ||
+    fail "$f carries the library search path '$(runpath "$kit/$f")'"
+  # Only cwkit prints.
+  ! readelf -d "$kit/$f" | grep -q 'libQt6PrintSupport' || fail "$f links Qt's print support"
 done
+[ -z "$(runpath "$kit/cwkit")" ] || fail "cwkit carries the library search path '$(runpath "$kit/cwkit")'"
+[ -f "$kit/runtime/runtime.list" ] || fail "the runtime folder is not installed beside cwkit"
+while read -r f; do
+  case $f in
+    *PrintSupport* | *cups*) fail "the runtime carries print support: $f" ;;
+  esac
+  [ -f "$kit/runtime/$f" ] || fail "the installed runtime lacks $f, which its list names"
+  [[ $f == plugins/* ]] && want='$ORIGIN/../..' || want='$ORIGIN'
+  [ "$(runpath "$kit/runtime/$f")" = "RUNPATH $want" ] ||
+    fail "runtime/$f looks for its needs in '$(runpath "$kit/runtime/$f")', not $want"
+done <"$kit/runtime/runtime.list"
 
 # cwkit's build leaves the profile, cwb and libcwzip.so in the application folder.
 app=$tmp/app
